@@ -1,0 +1,43 @@
+// What the core may ask of files and the file system; bodies in files_win.cpp and a test fake.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+
+// GetModuleFileNameW(no module) into 260 characters. Returns 0 and sets `path`, or the
+// GetLastError code with `path` untouched.
+std::uint32_t GetProgramPath(std::wstring& path);
+
+enum class FileAccess { Read, Write };  // Write creates the file or cuts it to nothing
+// The runtime's open in binary mode; returns 0 or the runtime's error number (errno).
+int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file);
+// Reads from the current position to the end; returns 0 or errno. At most `limit` bytes are
+// kept, so a huge file cannot exhaust memory; `truncated` says whether more was there.
+int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& truncated);
+// Writes all bytes and flushes; returns 0 or errno.
+int WriteFileBytes(std::FILE* file, const std::string& bytes);
+// The runtime's text for an error number (strerror).
+std::wstring RuntimeErrorText(int errorNumber);
+
+// GetFileAttributesW: false when it returns INVALID_FILE_ATTRIBUTES.
+bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes);
+// GetBinaryTypeW succeeds: the file is a program image that Windows can run.
+bool IsExecutableImage(const std::wstring& path);
+// SearchPathW(directory, fileName, no extension) into `bufferLength` characters. Returns what
+// SearchPathW returns: 0 when not found, the length written (and `found` set) when it fit, or
+// the length needed, terminator included, when it did not.
+std::uint32_t SearchFileInDirectory(const std::wstring& directory, const std::wstring& fileName,
+                                    std::uint32_t bufferLength, std::wstring& found);
+
+}  // namespace platform
