@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs a command with a fresh, throwaway 64-bit Wine prefix in WINEPREFIX (and under Xvfb when
+# there is no display), then stops that prefix's wineserver and deletes the prefix.
+# Usage: scripts/with-wine.sh COMMAND [ARGS...]   e.g. scripts/with-wine.sh wine tests.exe
+set -uo pipefail
+
+if [[ -z ${KELVOR_IN_XVFB:-} && -z ${DISPLAY:-} ]]; then
+  # Everything below, wineboot included, then talks to the same virtual display.
+  export KELVOR_IN_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEARCH=win64
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}  # no Mono/Gecko install prompts
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/kelvor-wine.XXXXXX")
+export WINEPREFIX=$prefix
+cleanup() {
+  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$prefix"
+}
+trap cleanup EXIT
+
+if ! wineboot -i >/dev/null 2>&1; then
+  echo "with-wine: could not create a Wine prefix in $prefix" >&2
+  exit 1
+fi
+WINEPREFIX=$prefix wineserver -w  # let the prefix finish settling before the tests start
+
+"$@"
