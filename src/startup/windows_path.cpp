@@ -7,10 +7,14 @@
 namespace windows_path {
 namespace {
 
-bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+bool IsDriveLetter(wchar_t c) {
+  return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
 
 // Code units compare as unsigned 16-bit values whatever the width of wchar_t.
-unsigned CodeUnit(wchar_t c) { return static_cast<unsigned>(c) & 0xFFFFu; }
+unsigned CodeUnit(wchar_t c) {
+  return static_cast<unsigned>(c) & 0xFFFFu;
+}
 
 std::size_t SkipSeparators(const std::wstring& path, std::size_t position) {
   while (position < path.size() && IsSeparator(path[position])) ++position;
@@ -24,7 +28,9 @@ std::size_t SkipName(const std::wstring& path, std::size_t position) {
 
 }  // namespace
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsSeparator(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
 
 std::size_t RootNameLength(const std::wstring& path) {
   if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') return 2;
@@ -35,8 +41,7 @@ std::size_t RootNameLength(const std::wstring& path) {
       return 4;
     }
   }
-  if (path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
-      !IsSeparator(path[2])) {
+  if (path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2])) {
     // A share: the server name, then (when present) one separator run and the share name.
     const std::size_t serverEnd = SkipName(path, 2);
     const std::size_t shareStart = SkipSeparators(path, serverEnd);
@@ -50,7 +55,9 @@ std::size_t RootLength(const std::wstring& path) {
   return SkipSeparators(path, RootNameLength(path));
 }
 
-bool HasRelativePart(const std::wstring& path) { return RootLength(path) < path.size(); }
+bool HasRelativePart(const std::wstring& path) {
+  return RootLength(path) < path.size();
+}
 
 std::wstring Parent(const std::wstring& path) {
   const std::size_t root = RootLength(path);
