@@ -39,3 +39,12 @@ format:
 
 clean:
 	rm -rf build
+
+bench:
+	@scripts/install-deps.sh gnuplot-nox
+	@scripts/bench.sh
+
+FUZZ_RUNS ?= 10000000
+fuzz:
+	@scripts/install-deps.sh
+	@FUZZ_RUNS=$(FUZZ_RUNS) scripts/fuzz.sh
