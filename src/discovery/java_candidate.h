@@ -18,3 +18,6 @@ struct JavaCandidate {
   bool is64Bit = false;
   bool inPreferredRange = false;
 };
+
+// The entry that stands for no chosen executable: empty paths, vendor "Oracle", both flags set.
+JavaCandidate MakeDefaultCandidate();

@@ -1,0 +1,10 @@
+// The default entry of the candidate list.
+#include "discovery/java_candidate.h"
+
+#include "javainfo/java_identification.h"
+
+const std::wstring kDefaultJavaDisplayName = L"[Default]";
+
+JavaCandidate MakeDefaultCandidate() {
+  return IdentifyJavaInstallation(L"", L"", L"", L"", L"", L"Oracle", true, true);
+}

@@ -1,0 +1,136 @@
+// Walks the vendor registry keys in every hive and view and identifies each registered home.
+#include "discovery/vendor_search.h"
+
+#include "javainfo/java_identification.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "startup/registry_store.h"
+#include "startup/windows_path.h"
+
+namespace {
+
+constexpr std::uint32_t kSubKeyNameLength = 1000;  // characters, terminator included
+constexpr std::uint32_t kInitialSearchLength = 260;
+// SearchPathW asks for more room only when the answer grew in between; a few rounds suffice.
+constexpr int kSearchAttempts = 8;
+
+struct SearchPlace {
+  platform::Hive hive;
+  std::uint32_t viewFlag;
+  bool is64Bit;
+};
+
+// Reads one version subkey; appends its candidate when the home has javaw.exe and the version
+// is recent enough. Every key it opens is closed on return.
+void SearchVersionSubKey(const platform::RegistryKey& vendorKey, const std::wstring& name,
+                         const VendorKey& row, const SearchPlace& place, std::int32_t minimumMajor,
+                         std::vector<JavaCandidate>& candidates) {
+  const std::uint32_t access = platform::kKeyQueryValue | place.viewFlag;
+  platform::RegistryKey valueKey;
+  if (platform::OpenRegistrySubKey(vendorKey, name, access, valueKey) != 0) return;
+  if (!row.subPath.empty()) {
+    platform::RegistryKey subPathKey;
+    if (platform::OpenRegistrySubKey(valueKey, row.subPath, access, subPathKey) != 0) return;
+    valueKey = std::move(subPathKey);  // closes the version subkey at once
+  }
+  std::wstring home;
+  if (!ReadRegistryString(valueKey, row.homeValueName, home)) return;
+  const std::wstring bin = windows_path::Join(home, L"bin");
+  std::wstring javawPath;
+  if (!FindFileInDirectory(bin, L"javaw.exe", javawPath)) return;
+  std::wstring versionText = name;
+  if (!row.namePrefix.empty() && versionText.starts_with(row.namePrefix)) {
+    versionText.erase(0, row.namePrefix.size());
+  }
+  JavaCandidate candidate =
+      IdentifyJavaInstallation(home, javawPath, windows_path::Join(bin, L"java.exe"), row.label,
+                               versionText, row.vendor, row.isJdk, place.is64Bit);
+  if (MajorVersion(candidate.version) >= minimumMajor) candidates.push_back(std::move(candidate));
+}
+
+void SearchVendorKey(const VendorKey& row, const SearchPlace& place, std::int32_t minimumMajor,
+                     std::vector<JavaCandidate>& candidates) {
+  platform::RegistryKey vendorKey;
+  if (platform::OpenRegistryKey(place.hive, row.keyPath,
+                                platform::kKeyEnumerateSubKeys | place.viewFlag, vendorKey) != 0) {
+    return;
+  }
+  for (std::uint32_t index = 0;; ++index) {
+    std::wstring name;
+    const std::int32_t status =
+        platform::EnumRegistrySubKey(vendorKey, index, kSubKeyNameLength, name);
+    if (status == platform::kErrorMoreData) continue;  // a name too long for any version
+    if (status != 0) break;
+    SearchVersionSubKey(vendorKey, name, row, place, minimumMajor, candidates);
+  }
+}
+
+}  // namespace
+
+const std::vector<VendorKey>& VendorKeyTable() {
+  static const std::vector<VendorKey> kTable = {
+      {L"Software\\Eclipse Adoptium\\JDK", L"Eclipse Adoptium", L"Eclipse", true, L"hotspot\\MSI",
+       L"Path", L""},
+      {L"Software\\AdoptOpenJDK\\JDK", L"AdoptOpenJDK", L"AdoptOpenJDK", true, L"hotspot\\MSI",
+       L"Path", L""},
+      {L"Software\\AdoptOpenJDK\\JDK", L"AdoptOpenJDK/J9", L"AdoptOpenJDK", true, L"openj9\\MSI",
+       L"Path", L""},
+      {L"Software\\Microsoft\\JDK", L"Microsoft OpenJDK", L"Microsoft", true, L"hotspot\\MSI",
+       L"Path", L""},
+      {L"Software\\Azul Systems\\Zulu", L"Zulu OpenJDK", L"Azul Systems Inc.", true, L"",
+       L"InstallationPath", L"zulu-"},
+      {L"Software\\BellSoft\\Liberica", L"Liberica OpenJDK", L"BellSoft", true, L"",
+       L"InstallationPath", L"zulu-"},
+      {L"Software\\JavaSoft\\JDK", L"Oracle JDK", L"Oracle", true, L"", L"JavaHome", L""},
+      {L"Software\\JavaSoft\\JRE", L"Oracle JRE", L"Oracle", false, L"", L"JavaHome", L""},
+      {L"Software\\JavaSoft\\Java Development Kit", L"Oracle JDK", L"Oracle", true, L"",
+       L"JavaHome", L""},
+      {L"Software\\JavaSoft\\Java Runtime Environment", L"Oracle JRE", L"Oracle", false, L"",
+       L"JavaHome", L""},
+      {L"Software\\IBM\\Java Development Kit", L"IBM JDK", L"IBM", true, L"", L"JavaHome", L""},
+      {L"Software\\IBM\\Java Runtime Environment", L"IBM JRE", L"IBM", false, L"", L"JavaHome",
+       L""},
+  };
+  return kTable;
+}
+
+bool RunningUnderWow64() {
+  static const bool kIsWow64 = [] {
+    bool isWow64 = false;
+    return platform::QueryWow64Process(isWow64) && isWow64;
+  }();
+  return kIsWow64;
+}
+
+bool FindFileInDirectory(const std::wstring& directory, const std::wstring& fileName,
+                         std::wstring& found) {
+  std::uint32_t bufferLength = kInitialSearchLength;
+  for (int attempt = 0; attempt < kSearchAttempts; ++attempt) {
+    std::wstring path;
+    const std::uint32_t length =
+        platform::SearchFileInDirectory(directory, fileName, bufferLength, path);
+    if (length == 0) break;
+    if (length < bufferLength) {
+      found = path;
+      return true;
+    }
+    bufferLength = length + 1;
+  }
+  found.clear();
+  return false;
+}
+
+void SearchVendorKeys(std::int32_t minimumMajor, std::vector<JavaCandidate>& candidates) {
+  const std::vector<VendorKey>& table = VendorKeyTable();
+  // A 32-bit process sees the 64-bit view only when it asks for it.
+  std::vector<std::pair<std::uint32_t, bool>> views;
+  if (RunningUnderWow64()) views.emplace_back(platform::kKeyWow64_64Key, true);
+  views.emplace_back(0u, false);
+  for (const auto& [viewFlag, is64Bit] : views) {
+    for (const platform::Hive hive : {platform::Hive::CurrentUser, platform::Hive::LocalMachine}) {
+      const SearchPlace place{hive, viewFlag, is64Bit};
+      for (const VendorKey& row : table) SearchVendorKey(row, place, minimumMajor, candidates);
+    }
+  }
+}
