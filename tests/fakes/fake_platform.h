@@ -31,8 +31,8 @@ bool GetString(platform::Hive hive, const std::wstring& path, const std::wstring
                std::wstring& text);
 bool KeyExists(platform::Hive hive, const std::wstring& path);
 // The next `count` queries of that value fail with `status` (before any real answer).
-void FailQueries(platform::Hive hive, const std::wstring& path, const std::wstring& name,
-                 int count, std::int32_t status);
+void FailQueries(platform::Hive hive, const std::wstring& path, const std::wstring& name, int count,
+                 std::int32_t status);
 // Every SetRegistryValue of that value name fails with `status`.
 void FailSets(const std::wstring& name, std::int32_t status);
 // CreateRegistryKey fails with `status` (0 restores).
@@ -46,7 +46,7 @@ int OpenHandleCount();                     // keys opened and not yet closed
 void ResetFileSystem();
 std::string NativePath(const std::wstring& windowsPath);
 void WriteFile(const std::wstring& windowsPath, const std::string& bytes);  // makes parents
-void MakeDirectory(const std::wstring& windowsPath);                         // makes parents
+void MakeDirectory(const std::wstring& windowsPath);                        // makes parents
 std::string ReadFile(const std::wstring& windowsPath);
 bool FileExists(const std::wstring& windowsPath);
 // Writes a minimal PE image that IsExecutableImage accepts.

@@ -1,0 +1,54 @@
+// The C runtime half of files.h, the same in the Win32 build and under the test doubles.
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/files.h"
+
+namespace platform {
+
+int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& truncated) {
+  std::string kept;
+  bool more = false;
+  char chunk[16384];
+  for (;;) {
+    const std::size_t count = std::fread(chunk, 1, sizeof chunk, file);
+    if (count == 0) break;
+    const std::size_t room = limit - kept.size();
+    kept.append(chunk, count < room ? count : room);
+    if (count > room) {
+      more = true;  // one byte past the limit is proof enough; no need to read the rest
+      break;
+    }
+  }
+  if (std::ferror(file)) {
+    const int error = errno;
+    return error != 0 ? error : EIO;
+  }
+  bytes = std::move(kept);
+  truncated = more;
+  return 0;
+}
+
+int WriteFileBytes(std::FILE* file, const std::string& bytes) {
+  errno = 0;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+    const int error = errno;
+    return error != 0 ? error : EIO;
+  }
+  if (std::fflush(file) != 0) {
+    const int error = errno;
+    return error != 0 ? error : EIO;
+  }
+  return 0;
+}
+
+std::wstring RuntimeErrorText(int errorNumber) {
+  // The runtime's texts are plain ASCII in both C libraries, so widening byte by byte is exact.
+  const char* text = std::strerror(errorNumber);
+  std::wstring wide;
+  for (const char* c = text; *c != '\0'; ++c) wide += static_cast<wchar_t>(*c);
+  return wide;
+}
+
+}  // namespace platform
