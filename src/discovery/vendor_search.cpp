@@ -122,10 +122,15 @@ bool FindFileInDirectory(const std::wstring& directory, const std::wstring& file
 }
 
 void SearchVendorKeys(std::int32_t minimumMajor, std::vector<JavaCandidate>& candidates) {
+  SearchVendorKeysInViews(RunningUnderWow64(), minimumMajor, candidates);
+}
+
+void SearchVendorKeysInViews(bool underWow64, std::int32_t minimumMajor,
+                             std::vector<JavaCandidate>& candidates) {
   const std::vector<VendorKey>& table = VendorKeyTable();
   // A 32-bit process sees the 64-bit view only when it asks for it.
   std::vector<std::pair<std::uint32_t, bool>> views;
-  if (RunningUnderWow64()) views.emplace_back(platform::kKeyWow64_64Key, true);
+  if (underWow64) views.emplace_back(platform::kKeyWow64_64Key, true);
   views.emplace_back(0u, false);
   for (const auto& [viewFlag, is64Bit] : views) {
     for (const platform::Hive hive : {platform::Hive::CurrentUser, platform::Hive::LocalMachine}) {

@@ -33,3 +33,7 @@ bool FindFileInDirectory(const std::wstring& directory, const std::wstring& file
 // Appends, in the order found, one candidate per registered home that has bin\javaw.exe and a
 // major version of at least `minimumMajor`. With WOW64 the 64-bit view is searched first.
 void SearchVendorKeys(std::int32_t minimumMajor, std::vector<JavaCandidate>& candidates);
+
+// The same search with the WOW64 answer given, so both answers can be tried in one process.
+void SearchVendorKeysInViews(bool underWow64, std::int32_t minimumMajor,
+                             std::vector<JavaCandidate>& candidates);
