@@ -1,0 +1,80 @@
+// The program's entry point: identity, command line, settings, the window and its message loop.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/ui_win.h"
+#include "startup/command_line.h"
+#include "startup/registry_store.h"
+#include "startup/settings_file.h"
+#include "window/settings_window.h"
+
+namespace {
+
+// Looked up at run time: older MinGW headers do not declare it.
+void SetApplicationIdentity() {
+  using SetAppIdFunction = HRESULT(WINAPI*)(PCWSTR);
+  const HMODULE shell = GetModuleHandleW(L"shell32.dll");
+  if (!shell) return;
+  const auto setAppId = reinterpret_cast<SetAppIdFunction>(
+      reinterpret_cast<void*>(GetProcAddress(shell, "SetCurrentProcessExplicitAppUserModelID")));
+  if (setAppId) setAppId(L"Mobrey.Orvel.Kelvor.NoVersion");
+}
+
+void LoadSettings() {
+  if (!gCommandLineOptions.UseSettingsFile) {
+    LoadSettingsFromRegistry(gStartupSettings);
+    return;
+  }
+  std::wstring errorText;
+  if (!LoadSettingsFromFile(gStartupSettings, errorText)) {
+    // The window still opens, and the loop ends as soon as it sees the quit request.
+    platform::ui::ShowMessageBox(nullptr, errorText, kErrorTitle, MB_OK | MB_ICONERROR);
+    PostQuitMessage(0);
+  }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  SetApplicationIdentity();
+  MainWindow = nullptr;
+  ParseCommandLine(std::vector<std::wstring>(__wargv, __wargv + __argc), gCommandLineOptions);
+  LoadSettings();
+
+  WNDCLASSW windowClass{};
+  windowClass.style = kClassStyle;
+  windowClass.lpfnWndProc = SettingsWndProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClassName;
+  if (!RegisterClassW(&windowClass)) {
+    const DWORD error = GetLastError();
+    ShowSystemErrorBox(MainWindow, L"Class registration failed.", static_cast<std::int32_t>(error));
+    return 0;
+  }
+
+  const HWND window =
+      CreateWindowExW(WS_EX_TOPMOST, kWindowClassName, kWindowTitle, kWindowStyle, CW_USEDEFAULT, 5,
+                      800, 700, nullptr, nullptr, instance, nullptr);
+  if (!window) {
+    const DWORD error = GetLastError();
+    ShowSystemErrorBox(nullptr, L"Main window creation failed.", static_cast<std::int32_t>(error));
+    return 0;
+  }
+  MainWindow = window;
+  ShowWindow(MainWindow, SW_SHOWNORMAL);
+
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (HandleTabKey(MainWindow, message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  UnregisterClassW(kWindowClassName, instance);
+  return static_cast<int>(message.wParam);
+}

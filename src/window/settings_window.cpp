@@ -1,0 +1,250 @@
+// The settings window's procedure, its controls, and filling them from the settings.
+#include "window/settings_window.h"
+
+#include <array>
+
+#include "discovery/java_discovery.h"
+#include "javainfo/java_validation.h"
+#include "window/accept_rules.h"
+#include "window/control_ids.h"
+#include "window/gdi_scope.h"
+
+namespace {
+
+struct ControlSpec {
+  int id;
+  const wchar_t* className;
+  const wchar_t* text;
+  DWORD exStyle;
+  DWORD style;
+};
+
+constexpr DWORD kCheckBoxStyle = 0x50010002;  // child, visible, tab stop, BS_CHECKBOX
+constexpr DWORD kLabelStyle = 0x50000000;
+constexpr DWORD kMemoryEditStyle = 0x50012080;  // tab stop, ES_NUMBER, ES_AUTOHSCROLL
+constexpr DWORD kComboStyle = 0x50200242;       // WS_VSCROLL, drop-down, auto-scroll, strings
+constexpr DWORD kPushButtonStyle = 0x50010000;
+static_assert(kCheckBoxStyle == (WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_CHECKBOX));
+static_assert(kMemoryEditStyle ==
+              (WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL));
+static_assert(kComboStyle == (WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL |
+                              CBS_HASSTRINGS));
+
+constexpr std::array<ControlSpec, kControlCount> kControls = {{
+    {IDC_VERBOSE, L"BUTTON", kCheckBoxCaptions[0], 0, kCheckBoxStyle},
+    {IDC_SKIP_FONT_CHECK, L"BUTTON", kCheckBoxCaptions[1], 0, kCheckBoxStyle},
+    {IDC_LEGACY_MERGE_SORT, L"BUTTON", kCheckBoxCaptions[2], 0, kCheckBoxStyle},
+    {IDC_DISABLE_DIRECTDRAW, L"BUTTON", kCheckBoxCaptions[3], 0, kCheckBoxStyle},
+    {IDC_KEEP_WORKING_SET, L"BUTTON", kCheckBoxCaptions[4], 0, kCheckBoxStyle},
+    {IDC_PREFER_IPV4, L"BUTTON", kCheckBoxCaptions[5], 0, kCheckBoxStyle},
+    {IDC_MEMORY_LABEL, L"STATIC", kMemoryCaption, 0, kLabelStyle},
+    {IDC_MEMORY_EDIT, L"EDIT", L"", WS_EX_CLIENTEDGE, kMemoryEditStyle},
+    {IDC_SCALE_LABEL, L"STATIC", kScaleCaption, 0, kLabelStyle},
+    {IDC_SCALE_COMBO, L"COMBOBOX", kScaleComboText, WS_EX_CLIENTEDGE, kComboStyle},
+    {IDC_JAVA_LABEL, L"STATIC", kJavaCaption, 0, kLabelStyle},
+    {IDC_JAVA_COMBO, L"COMBOBOX", kJavaCaption, WS_EX_CLIENTEDGE, kComboStyle},
+    {IDC_BROWSE, L"BUTTON", kBrowseCaption, 0, kPushButtonStyle},
+    {IDC_OK, L"BUTTON", kOkCaption, 0, kPushButtonStyle},
+    {IDC_CANCEL, L"BUTTON", kCancelCaption, 0, kPushButtonStyle},
+}};
+
+// Tab visits every control that takes input, in creation order; the labels are skipped.
+constexpr std::array<int, 12> kTabOrder = {
+    IDC_VERBOSE,
+    IDC_SKIP_FONT_CHECK,
+    IDC_LEGACY_MERGE_SORT,
+    IDC_DISABLE_DIRECTDRAW,
+    IDC_KEEP_WORKING_SET,
+    IDC_PREFER_IPV4,
+    IDC_MEMORY_EDIT,
+    IDC_SCALE_COMBO,
+    IDC_JAVA_COMBO,
+    IDC_BROWSE,
+    IDC_OK,
+    IDC_CANCEL,
+};
+
+// Start -1 in the low word: no text highlighted in a combobox's edit field.
+constexpr LPARAM kNoEditSelection = 0xFFFF;
+
+// The user's message font, made once and kept for the rest of the run.
+HFONT MessageFont() {
+  static const UniqueFont font = [] {
+    NONCLIENTMETRICSW metrics{};
+    static_assert(sizeof(metrics) == 504, "the size that includes iPaddedBorderWidth");
+    metrics.cbSize = sizeof(metrics);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+      return UniqueFont();
+    }
+    return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
+  }();
+  return font.Get();
+}
+
+void OnSize(HWND window, int width, int height) {
+  LayoutControls(window, width, height, nullptr);
+  SendDlgItemMessageW(window, IDC_JAVA_COMBO, CB_SETEDITSEL, 0, kNoEditSelection);
+  SendDlgItemMessageW(window, IDC_SCALE_COMBO, CB_SETEDITSEL, 0, kNoEditSelection);
+}
+
+void ToggleCheckBox(HWND window, int controlId) {
+  CheckDlgButton(window, controlId,
+                 IsDlgButtonChecked(window, controlId) == 0 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void OnCommand(HWND window, int controlId) {
+  switch (controlId) {
+    case IDC_LEGACY_MERGE_SORT:
+    case IDC_VERBOSE:
+    case IDC_PREFER_IPV4:
+    case IDC_KEEP_WORKING_SET:
+    case IDC_DISABLE_DIRECTDRAW:
+    case IDC_SKIP_FONT_CHECK: ToggleCheckBox(window, controlId); break;
+    case IDC_CANCEL: PostQuitMessage(0); break;
+    case IDC_OK: AcceptSettings(); break;
+    case IDC_BROWSE: BrowseForJava(); break;
+  }
+}
+
+// The child of `window` that holds the focus, also when the focus is a combobox's own edit.
+HWND FocusedChild(HWND window) {
+  HWND focus = GetFocus();
+  while (focus && GetParent(focus) != window) focus = GetParent(focus);
+  return focus;
+}
+
+}  // namespace
+
+LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      CreateControls(window);
+      ApplySettingsToControls(window);
+      break;
+    case WM_SIZE: OnSize(window, LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_CLOSE: PostQuitMessage(0); return 0;  // no default: the loop's end tears down
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_COMMAND: OnCommand(window, LOWORD(wParam)); break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CreateControls(HWND window) {
+  const HFONT font = MessageFont();
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+  for (const ControlSpec& spec : kControls) {
+    const HWND control =
+        CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style, 0, 0, 1, 1, window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    switch (spec.id) {
+      case IDC_MEMORY_EDIT: SendMessageW(control, EM_LIMITTEXT, 10, 0); break;
+      case IDC_SCALE_COMBO: FillScaleCombo(control); break;
+      case IDC_JAVA_COMBO: FillJavaCombo(control); break;
+    }
+  }
+
+  std::optional<LayoutSize> neededClient;
+  LayoutControls(window, 500, 500, &neededClient);
+
+  RECT client{};
+  RECT frame{};
+  GetClientRect(window, &client);
+  GetWindowRect(window, &frame);
+  const LayoutSize border{(frame.right - frame.left) - (client.right - client.left),
+                          (frame.bottom - frame.top) - (client.bottom - client.top)};
+  // A layout that stopped early leaves the window at the size it was created with.
+  const LayoutSize clientSize =
+      neededClient.value_or(LayoutSize{client.right - client.left, client.bottom - client.top});
+
+  std::optional<LayoutRect> desktop;
+  RECT desktopClient{};
+  if (GetClientRect(GetDesktopWindow(), &desktopClient)) {
+    desktop =
+        LayoutRect{desktopClient.left, desktopClient.top, desktopClient.right - desktopClient.left,
+                   desktopClient.bottom - desktopClient.top};
+  }
+  const LayoutRect placed = PlaceWindow(clientSize, border, desktop);
+  MoveWindow(window, placed.x, placed.y, placed.width, placed.height, FALSE);
+}
+
+void FillScaleCombo(HWND combo) {
+  for (const std::wstring& item : ScaleItems()) {
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
+  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+}
+
+void FillJavaCombo(HWND combo) {
+  std::vector<JavaCandidate>& candidates = JavaCandidates();
+  candidates.clear();
+  FindJavaInstallations(true, RequiredJavaMajor, candidates);
+  for (const JavaCandidate& candidate : candidates) {
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(candidate.displayName.c_str()));
+  }
+  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+}
+
+void ApplySettingsToControls(HWND window) {
+  const StartupSettings& settings = gStartupSettings;
+  const std::array<bool, kCheckBoxCount> marks = {
+      settings.Verbose,    settings.SkipFontCheck, settings.LegacyMS2,
+      settings.DisableDD2, settings.KeepWS,        settings.PreferIPv4,
+  };
+  for (std::size_t i = 0; i < kCheckBoxCount; ++i) {
+    CheckDlgButton(window, kCheckBoxIds[i], marks[i] ? BST_CHECKED : BST_UNCHECKED);
+  }
+  const std::wstring memory =
+      settings.MaxMemoryMB > 0 ? std::to_wstring(settings.MaxMemoryMB) : std::wstring();
+  SetDlgItemTextW(window, IDC_MEMORY_EDIT, memory.c_str());
+  SelectJavaText(window, settings.Java);
+  SelectScaleText(window, settings.Scale);
+}
+
+void SelectJavaText(HWND window, const std::wstring& text) {
+  const HWND combo = GetDlgItem(window, IDC_JAVA_COMBO);
+  if (const std::optional<std::size_t> index = FindCandidateByPath(JavaCandidates(), text)) {
+    SendMessageW(combo, CB_SETCURSEL, *index, 0);
+  } else {
+    SetWindowTextW(combo, text.c_str());
+  }
+  SendMessageW(combo, CB_SETEDITSEL, 0, kNoEditSelection);
+}
+
+void SelectScaleText(HWND window, const std::wstring& text) {
+  SendDlgItemMessageW(window, IDC_SCALE_COMBO, CB_SETCURSEL, ScaleItemIndex(text), 0);
+}
+
+std::wstring ReadControlText(HWND window, int controlId) {
+  std::array<wchar_t, 1520> buffer{};
+  const UINT length = GetDlgItemTextW(window, controlId, buffer.data(), buffer.size());
+  return std::wstring(buffer.data(), length);
+}
+
+bool HandleTabKey(HWND window, const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+  if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+  const bool backwards = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  const HWND focused = FocusedChild(window);
+  const int focusedId = focused ? GetDlgCtrlID(focused) : 0;
+
+  const int count = static_cast<int>(kTabOrder.size());
+  int at = backwards ? 0 : count - 1;  // from nowhere, Tab starts at the first, Shift+Tab the last
+  for (int i = 0; i < count; ++i) {
+    if (kTabOrder[i] == focusedId) at = i;
+  }
+  for (int step = 1; step <= count; ++step) {
+    const int next = ((at + (backwards ? -step : step)) % count + count) % count;
+    const HWND control = GetDlgItem(window, kTabOrder[next]);
+    if (!control || !IsWindowVisible(control) || !IsWindowEnabled(control)) continue;
+    SetFocus(control);
+    // Like a dialog: entering a text field selects its whole text.
+    if (kTabOrder[next] == IDC_MEMORY_EDIT) SendMessageW(control, EM_SETSEL, 0, -1);
+    if (kTabOrder[next] == IDC_SCALE_COMBO || kTabOrder[next] == IDC_JAVA_COMBO) {
+      SendMessageW(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    }
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return true;
+  }
+  return true;
+}

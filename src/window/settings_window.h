@@ -1,0 +1,60 @@
+// The settings window: its process-wide state, window procedure, controls and commands.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "discovery/java_candidate.h"
+#include "startup/command_line.h"
+#include "startup/startup_settings.h"
+#include "window/layout_plan.h"
+
+inline constexpr wchar_t kWindowClassName[] = L"KelvorSSClass";
+inline constexpr wchar_t kWindowTitle[] = L"Kelvor Startup Settings";
+inline constexpr wchar_t kErrorTitle[] = L"Kelvor Startup Settings Error";
+inline constexpr DWORD kWindowStyle = 0x00CE0000;  // caption, system menu, sizing, minimize box
+inline constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+inline constexpr int kIconResource = 101;
+
+// Process-wide state: the record being edited, the command line, and the window once created.
+extern StartupSettings gStartupSettings;
+extern CommandLineOptions gCommandLineOptions;
+extern HWND MainWindow;
+
+// The found Java installations; combobox item i is entry i. Filled when the window is created.
+std::vector<JavaCandidate>& JavaCandidates();
+
+// `message`, a blank line and the system's description of `code`, in an error box.
+void ShowSystemErrorBox(HWND owner, const std::wstring& message, std::int32_t code);
+
+LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+void CreateControls(HWND window);
+void FillScaleCombo(HWND combo);
+void FillJavaCombo(HWND combo);
+void ApplySettingsToControls(HWND window);
+void SelectJavaText(HWND window, const std::wstring& text);
+void SelectScaleText(HWND window, const std::wstring& text);
+
+// Places every control for a client area of width by height; `neededSize`, when given,
+// receives the client size the contents need (only if the layout ran to its end).
+void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize);
+// Extent of `text` in the control's font; false when the measurement fails.
+bool MeasureText(HWND control, const std::wstring& text, SIZE& size);
+// tmHeight of the control's font; false when the metrics cannot be read.
+bool FontHeight(HWND control, int& height);
+
+// Text of a control, at most 1519 characters as a 1520-character buffer holds.
+std::wstring ReadControlText(HWND window, int controlId);
+
+void AcceptSettings();
+std::wstring ReadJavaChoice();
+void BrowseForJava();
+
+// Tab and Shift+Tab between the controls, the comboboxes included. True when `message` was
+// such a key for `window` and has been handled; the loop then neither translates nor dispatches it.
+bool HandleTabKey(HWND window, const MSG& message);

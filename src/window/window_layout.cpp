@@ -1,0 +1,74 @@
+// Measures the window's texts in its controls' fonts and moves the controls where the plan says.
+#include <windows.h>
+
+#include "window/control_ids.h"
+#include "window/gdi_scope.h"
+#include "window/layout_plan.h"
+#include "window/settings_window.h"
+
+namespace {
+
+HFONT ControlFont(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+}
+
+std::optional<int> TextWidth(HWND control, const std::wstring& text) {
+  SIZE size{};
+  if (!MeasureText(control, text, size)) return std::nullopt;
+  return size.cx;
+}
+
+}  // namespace
+
+bool MeasureText(HWND control, const std::wstring& text, SIZE& size) {
+  const ScopedGetDC dc(control);
+  const ScopedSelectFont font(dc.Get(), ControlFont(control));
+  return GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size) !=
+         FALSE;
+}
+
+bool FontHeight(HWND control, int& height) {
+  const ScopedGetDC dc(control);
+  const ScopedSelectFont font(dc.Get(), ControlFont(control));
+  TEXTMETRICW metrics{};
+  if (!GetTextMetricsW(dc.Get(), &metrics)) return false;
+  height = metrics.tmHeight;
+  return true;
+}
+
+void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize) {
+  // Measure first, then let the plan decide where a missing value stops the layout.
+  LayoutMeasurements measured;
+  const HWND memoryLabel = GetDlgItem(window, IDC_MEMORY_LABEL);
+  if (!memoryLabel) return;
+  int fontHeight = 0;
+  if (FontHeight(memoryLabel, fontHeight)) measured.fontHeight = fontHeight;
+  for (std::size_t i = 0; i < kCheckBoxCount; ++i) {
+    if (const HWND box = GetDlgItem(window, kCheckBoxIds[i])) {
+      measured.checkBoxCaptions[i] = TextWidth(box, kCheckBoxCaptions[i]);
+    }
+  }
+  measured.digits = TextWidth(memoryLabel, kDigitsSample);
+  measured.memoryCaption = TextWidth(memoryLabel, kMemoryCaption);
+  measured.hasMemoryEdit = GetDlgItem(window, IDC_MEMORY_EDIT) != nullptr;
+  measured.scaleCaption = TextWidth(GetDlgItem(window, IDC_SCALE_LABEL), kScaleCaption);
+  measured.javaCaption = TextWidth(GetDlgItem(window, IDC_JAVA_LABEL), kJavaCaption);
+  measured.buttonSample = TextWidth(memoryLabel, kButtonSample);
+  measured.browseCaption = TextWidth(memoryLabel, kBrowseCaption);
+  measured.javaEntrySample = TextWidth(memoryLabel, kJavaEntrySample);
+  for (const JavaCandidate& candidate : JavaCandidates()) {
+    measured.javaEntries.push_back(TextWidth(memoryLabel, candidate.displayName));
+  }
+  measured.okCaption = TextWidth(memoryLabel, kOkCaption);
+  measured.cancelCaption = TextWidth(memoryLabel, kCancelCaption);
+
+  const LayoutPlan plan = PlanLayout(measured, width, height);
+  for (std::size_t row = 0; row < kControlCount; ++row) {
+    if (!plan.rects[row]) continue;
+    const LayoutRect& rect = *plan.rects[row];
+    if (const HWND control = GetDlgItem(window, kControlIds[row])) {
+      MoveWindow(control, rect.x, rect.y, rect.width, rect.height, FALSE);
+    }
+  }
+  if (neededSize && plan.neededSize) *neededSize = plan.neededSize;
+}
