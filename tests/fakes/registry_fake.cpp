@@ -27,12 +27,13 @@ struct Key {
   bool redirected = false;  // a 32-bit view of a WOW64 process sees its Wow6432Node child instead
 };
 
-// Windows folds key and value names to upper case, so "_" sorts after the letters.
+// Wine orders subkeys by names folded to lower case, so "_" sorts before the letters (Windows
+// folds to upper case and puts it after them; the two agree on letters, digits, "-" and ".").
 int CompareNames(const std::wstring& left, const std::wstring& right) {
   const std::size_t common = std::min(left.size(), right.size());
   for (std::size_t i = 0; i < common; ++i) {
-    const auto a = static_cast<std::uint32_t>(std::towupper(static_cast<std::wint_t>(left[i])));
-    const auto b = static_cast<std::uint32_t>(std::towupper(static_cast<std::wint_t>(right[i])));
+    const auto a = static_cast<std::uint32_t>(std::towlower(static_cast<std::wint_t>(left[i])));
+    const auto b = static_cast<std::uint32_t>(std::towlower(static_cast<std::wint_t>(right[i])));
     if (a != b) return a < b ? -1 : 1;
   }
   if (left.size() == right.size()) return 0;
@@ -124,19 +125,20 @@ bool Walk(Hive hive, std::vector<std::wstring> start, const std::wstring& path,
     key = FindChild(*key, name);
     if (key == nullptr) return false;
   }
-  // Like the Wine server: without KEY_WOW64_64KEY a WOW64 process is sent into Wow6432Node
-  // whenever it steps below a redirected key, unless it names Wow6432Node itself.
+  // As Wine does it: without KEY_WOW64_64KEY a WOW64 process that reaches a redirected key by
+  // name lands in its Wow6432Node twin, unless it names Wow6432Node next. A key it starts from
+  // is redirected only on an explicit KEY_WOW64_32KEY.
   const bool view32 = State().wow64 && (access & platform::kKeyWow64_64Key) == 0;
   const std::vector<std::wstring> parts = SplitPath(path);
   auto redirect = [&](std::size_t nextPart) {
-    if (!view32 || !key->redirected) return;
+    if (!key->redirected) return;
     if (nextPart < parts.size() && SameName(parts[nextPart], kWow6432Node)) return;
     if (Key* node = FindChild(*key, kWow6432Node)) {
       start.push_back(node->name);
       key = node;
     }
   };
-  redirect(0);  // a handle to a redirected key, such as HKLM\Software, is left for its twin
+  if (State().wow64 && (access & platform::kKeyWow64_32Key) != 0) redirect(0);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     Key* child = FindChild(*key, parts[i]);
     if (child == nullptr) {
@@ -145,7 +147,7 @@ bool Walk(Hive hive, std::vector<std::wstring> start, const std::wstring& path,
     }
     key = child;
     start.push_back(child->name);
-    if (i + 1 < parts.size()) redirect(i + 1);
+    if (view32) redirect(i + 1);
   }
   reached = std::move(start);
   return true;
