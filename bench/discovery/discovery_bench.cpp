@@ -112,6 +112,54 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequenc
          static_cast<double>(frequency.QuadPart);
 }
 
+// Microseconds per call of one of the system calls the discovery makes for every find, so the
+// total can be laid out as calls times their cost under this Wine.
+template <typename Call>
+double MicrosecondsPerCall(LARGE_INTEGER frequency, Call call) {
+  constexpr int kCalls = 2000;
+  LARGE_INTEGER start;
+  LARGE_INTEGER end;
+  QueryPerformanceCounter(&start);
+  for (int i = 0; i < kCalls; ++i) call();
+  QueryPerformanceCounter(&end);
+  return Milliseconds(start, end, frequency) * 1000.0 / kCalls;
+}
+
+void PrintCallCosts(const std::wstring& root, LARGE_INTEGER frequency) {
+  const std::wstring home = root + L"\\jdk0";
+  const std::wstring release = home + L"\\release";
+  const wchar_t* const keyPath = kVendorLayouts[0].keyPath;
+  const double open = MicrosecondsPerCall(frequency, [&] {
+    RegKeyCloser key;
+    RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &key.key);
+  });
+  RegKeyCloser valueKey;
+  const std::wstring valuePath = std::wstring(keyPath) + L"\\17.0.1\\" + kVendorLayouts[0].subPath;
+  RegOpenKeyExW(HKEY_CURRENT_USER, valuePath.c_str(), 0, KEY_QUERY_VALUE, &valueKey.key);
+  const double query = MicrosecondsPerCall(frequency, [&] {
+    wchar_t data[261] = {};
+    DWORD type = 0;
+    DWORD size = 520;
+    RegQueryValueExW(valueKey.key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  });
+  const double search = MicrosecondsPerCall(frequency, [&] {
+    wchar_t found[260] = {};
+    SearchPathW((home + L"\\bin").c_str(), L"javaw.exe", nullptr, 260, found, nullptr);
+  });
+  const double readFile = MicrosecondsPerCall(frequency, [&] {
+    FileCloser file;
+    file.file = CreateFileW(release.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+    char buffer[512];
+    DWORD read = 0;
+    ReadFile(file.file, buffer, sizeof(buffer), &read, nullptr);
+  });
+  std::wprintf(L"call RegOpenKeyExW+RegCloseKey %.1f\n", open);
+  std::wprintf(L"call RegQueryValueExW %.1f\n", query);
+  std::wprintf(L"call SearchPathW %.1f\n", search);
+  std::wprintf(L"call CreateFileW+ReadFile+CloseHandle %.1f\n", readFile);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -149,5 +197,6 @@ int wmain(int argc, wchar_t** argv) {
                  count > 0 ? median / count : 0.0, times.front(), times.back());
     std::fflush(stdout);
   }
+  PrintCallCosts(root, frequency);
   return 0;
 }

@@ -115,7 +115,7 @@ int Usage() {
                 L"usage: startup_launcher RUNS NAME CLASS COMMAND [NAME CLASS COMMAND ...]\n"
                 L"  COMMAND is a whole command line, the program path quoted when needed.\n"
                 L"  Prints 'run NAME I MS' for each run and 'median NAME MS RUNS' per target;\n"
-                L"  with two or more targets also 'ratio FIRST/SECOND R'.\n");
+                L"  then 'ratio FIRST/OTHER R' for each other target.\n");
   return 2;
 }
 
@@ -149,9 +149,10 @@ int wmain(int argc, wchar_t** argv) {
     std::wprintf(L"median %ls %.3f %zu\n", target.name.c_str(), Median(target.milliseconds),
                  target.milliseconds.size());
   }
-  if (targets.size() >= 2) {
-    const double baseline = Median(targets[1].milliseconds);
-    std::wprintf(L"ratio %ls/%ls %.3f\n", targets[0].name.c_str(), targets[1].name.c_str(),
+  // The first target against each of the others.
+  for (std::size_t other = 1; other < targets.size(); ++other) {
+    const double baseline = Median(targets[other].milliseconds);
+    std::wprintf(L"ratio %ls/%ls %.3f\n", targets[0].name.c_str(), targets[other].name.c_str(),
                  baseline > 0 ? Median(targets[0].milliseconds) / baseline : 0.0);
   }
   std::fflush(stdout);
