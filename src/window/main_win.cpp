@@ -44,23 +44,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ParseCommandLine(std::vector<std::wstring>(__wargv, __wargv + __argc), gCommandLineOptions);
   LoadSettings();
 
-  WNDCLASSW windowClass{};
-  windowClass.style = kClassStyle;
-  windowClass.lpfnWndProc = SettingsWndProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kWindowClassName;
-  if (!RegisterClassW(&windowClass)) {
+  if (!RegisterSettingsWindowClass(instance)) {
     const DWORD error = GetLastError();
     ShowSystemErrorBox(MainWindow, L"Class registration failed.", static_cast<std::int32_t>(error));
     return 0;
   }
 
-  const HWND window =
-      CreateWindowExW(WS_EX_TOPMOST, kWindowClassName, kWindowTitle, kWindowStyle, CW_USEDEFAULT, 5,
-                      800, 700, nullptr, nullptr, instance, nullptr);
+  const HWND window = CreateSettingsWindow(instance);
   if (!window) {
     const DWORD error = GetLastError();
     ShowSystemErrorBox(nullptr, L"Main window creation failed.", static_cast<std::int32_t>(error));

@@ -129,6 +129,24 @@ LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARA
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+ATOM RegisterSettingsWindowClass(HINSTANCE instance) {
+  WNDCLASSW windowClass{};
+  windowClass.style = kClassStyle;
+  windowClass.lpfnWndProc = SettingsWndProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClassName;
+  return RegisterClassW(&windowClass);
+}
+
+HWND CreateSettingsWindow(HINSTANCE instance) {
+  // The y of 5 is ignored beside CW_USEDEFAULT, and WM_CREATE replaces the size anyway.
+  return CreateWindowExW(WS_EX_TOPMOST, kWindowClassName, kWindowTitle, kWindowStyle, CW_USEDEFAULT,
+                         5, 800, 700, nullptr, nullptr, instance, nullptr);
+}
+
 void CreateControls(HWND window) {
   const HFONT font = MessageFont();
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
@@ -206,6 +224,8 @@ void SelectJavaText(HWND window, const std::wstring& text) {
   if (const std::optional<std::size_t> index = FindCandidateByPath(JavaCandidates(), text)) {
     SendMessageW(combo, CB_SETCURSEL, *index, 0);
   } else {
+    // Unselect first: a combobox keeps its list selection when only its text is set.
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     SetWindowTextW(combo, text.c_str());
   }
   SendMessageW(combo, CB_SETEDITSEL, 0, kNoEditSelection);

@@ -33,6 +33,11 @@ void ShowSystemErrorBox(HWND owner, const std::wstring& message, std::int32_t co
 
 LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// RegisterClassW for kWindowClassName; 0 on failure, with GetLastError set.
+ATOM RegisterSettingsWindowClass(HINSTANCE instance);
+// CreateWindowExW of the settings window (topmost, hidden until shown); null on failure.
+HWND CreateSettingsWindow(HINSTANCE instance);
+
 void CreateControls(HWND window);
 void FillScaleCombo(HWND combo);
 void FillJavaCombo(HWND combo);
