@@ -1,8 +1,11 @@
 // The shipped program against a registry that no installer would leave: settings of the wrong
 // value types, an oversized path, a vendor key with thousands of version subkeys, and Java homes
 // whose release file is a folder or has an oversized first line.
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "e2e_support.h"
@@ -137,8 +140,8 @@ TEST_P(WrongValueTypes, ValidValuesReadBeforeTheWrongOnesAreShown) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, WrongValueTypes, testing::ValuesIn(kWrongTypes),
-                         [](const testing::TestParamInfo<WrongType>& info) {
-                           return std::string(info.param.name).substr(4);  // no "REG_"
+                         [](const testing::TestParamInfo<WrongType>& type) {
+                           return std::string(type.param.name).substr(4);  // no "REG_"
                          });
 
 TEST_F(BadRegistry, A64KiBJavaValueIsReadWithoutHarm) {
@@ -164,7 +167,9 @@ class BadDiscovery : public BadRegistry, public testing::WithParamInterface<cons
   Installation StartInstallation() {
     const bool fileMode = std::wstring(GetParam()) == L"-p";
     const std::string settings = CrLfLines({"Verbose:Yes"});
-    if (!fileMode) EXPECT_TRUE(WriteStrings(HKEY_CURRENT_USER, kKelvorKey, {{L"Verbose", L"Yes"}}));
+    if (!fileMode) {
+      EXPECT_TRUE(WriteStrings(HKEY_CURRENT_USER, kKelvorKey, {{L"Verbose", L"Yes"}}));
+    }
     return MakeInstallation(fileMode ? &settings : nullptr);
   }
   // Opens the window and returns the Java list, after checking the stored setting is shown.
@@ -256,8 +261,8 @@ TEST_P(BadDiscovery, BadReleaseFilesFallBackToTheSubkeyVersion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, BadDiscovery, testing::Values(L"", L"-p"),
-                         [](const testing::TestParamInfo<const wchar_t*>& info) {
-                           return std::wstring(info.param).empty() ? std::string("Registry")
+                         [](const testing::TestParamInfo<const wchar_t*>& mode) {
+                           return std::wstring(mode.param).empty() ? std::string("Registry")
                                                                    : std::string("SettingsFile");
                          });
 
