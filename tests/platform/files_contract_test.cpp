@@ -57,7 +57,8 @@ TEST_F(FilesContract, OpenReportsTheRuntimeErrorNumber) {
 
 TEST_F(FilesContract, BytesRoundTripUntranslatedAndReadsStopAtTheLimit) {
   const std::string bytes("Java:C:\\jdk\r\nScale:1\n\0\x1a tail", 27);
-  Write(directory_ + L"/bin/Kelvor_ss", bytes);  // forward slashes name the same file
+  Write(directory_ + L"\\bin\\Kelvor_ss", bytes + bytes);
+  Write(directory_ + L"/bin/Kelvor_ss", bytes);  // the same file, cut to the new bytes
   for (const std::size_t limit :
        {bytes.size() + 1, bytes.size(), bytes.size() - 1, std::size_t{0}}) {
     SCOPED_TRACE(testing::Message() << "limit " << limit);
@@ -69,13 +70,6 @@ TEST_F(FilesContract, BytesRoundTripUntranslatedAndReadsStopAtTheLimit) {
     EXPECT_EQ(read, bytes.substr(0, limit));
     EXPECT_EQ(truncated, limit < bytes.size());
   }
-  Write(directory_ + L"\\bin\\Kelvor_ss", "short");  // writing cuts the file
-  UniqueFile file;
-  ASSERT_EQ(platform::OpenFile(directory_ + L"\\bin\\Kelvor_ss", FileAccess::Read, file), 0);
-  std::string read;
-  bool truncated = true;
-  ASSERT_EQ(platform::ReadFileBytes(file.get(), 1000, read, truncated), 0);
-  EXPECT_EQ(read, "short");
 }
 
 TEST_F(FilesContract, AttributesTellFoldersFromFiles) {

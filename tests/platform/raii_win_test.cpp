@@ -23,10 +23,9 @@ HKEY OpenSoftware() {
   return key;
 }
 
-TEST(UniqueRegKeyWin, ClosesOnResetAndDestructionButNotAfterRelease) {
+TEST(UniqueRegKeyWin, ClosesOnResetAndDestructionAndMovesOwnership) {
   const HKEY first = OpenSoftware();
   const HKEY second = OpenSoftware();
-  HKEY released = nullptr;
   {
     platform::UniqueRegKey owner(first);
     ASSERT_TRUE(KeyIsOpen(first));
@@ -36,29 +35,11 @@ TEST(UniqueRegKeyWin, ClosesOnResetAndDestructionButNotAfterRelease) {
     platform::UniqueRegKey moved(std::move(owner));
     EXPECT_FALSE(owner.IsValid());
     EXPECT_TRUE(KeyIsOpen(second));
-    released = OpenSoftware();
-    platform::UniqueRegKey(released).Release();
   }
   EXPECT_FALSE(KeyIsOpen(second));
-  EXPECT_TRUE(KeyIsOpen(released));
-  RegCloseKey(released);
 }
 
-TEST(RegistryKeyWin, ClosesTheKeyItOwns) {
-  platform::RegistryKey key;
-  ASSERT_EQ(platform::OpenRegistryKey(platform::Hive::CurrentUser, L"Software",
-                                      platform::kKeyQueryValue, key),
-            0);
-  const HKEY raw = reinterpret_cast<HKEY>(key.Get());
-  ASSERT_TRUE(KeyIsOpen(raw));
-  platform::RegistryKey other = std::move(key);
-  EXPECT_FALSE(key.IsOpen());
-  EXPECT_TRUE(KeyIsOpen(raw));
-  other.Reset();
-  EXPECT_FALSE(KeyIsOpen(raw));
-}
-
-TEST(RegistryKeyWin, FailedOpenLeavesTheHeldKeyAlone) {
+TEST(RegistryKeyWin, ClosesTheKeyItOwnsAndKeepsItThroughAFailedOpen) {
   platform::RegistryKey key;
   ASSERT_EQ(platform::OpenRegistryKey(platform::Hive::CurrentUser, L"Software",
                                       platform::kKeyQueryValue, key),
@@ -68,7 +49,10 @@ TEST(RegistryKeyWin, FailedOpenLeavesTheHeldKeyAlone) {
                                       platform::kKeyQueryValue, key),
             2);
   EXPECT_EQ(reinterpret_cast<HKEY>(key.Get()), raw);
+  platform::RegistryKey other = std::move(key);
   EXPECT_TRUE(KeyIsOpen(raw));
+  other.Reset();
+  EXPECT_FALSE(KeyIsOpen(raw));
 }
 
 TEST(UniqueLocalMemoryWin, FreesTheBlock) {
