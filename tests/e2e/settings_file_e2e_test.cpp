@@ -1,4 +1,5 @@
 // The shipped program in settings-file mode: what it shows, what it writes, how it fails.
+#include <memory>
 #include <string>
 
 #include "e2e_support.h"
@@ -76,11 +77,33 @@ TEST_F(SettingsFile, MissingFileIsReportedBeforeAnyWindowAndEndsWithExitCodeZero
   EXPECT_EQ(ReadBytes(installation.settingsFile), "<missing>");
 }
 
-TEST_F(SettingsFile, ReadOnlyFileIsReportedOnOkAndTheWindowStays) {
+enum class Protection { ReadOnlyAttribute, OpenedExclusivelyElsewhere };
+
+class UnwritableSettingsFile : public ProgramTest,
+                               public testing::WithParamInterface<Protection> {};
+
+TEST_P(UnwritableSettingsFile, IsReportedOnOkAndTheWindowStays) {
   const std::string settings = CrLfLines({"Arguments:", "Verbose:Yes"});
   const Installation installation = MakeInstallation(&settings);
-  ASSERT_TRUE(SetFileAttributesW(installation.settingsFile.c_str(), FILE_ATTRIBUTE_READONLY));
+  const wchar_t* path = installation.settingsFile.c_str();
   ASSERT_TRUE(Open(installation.program, L"-p"));
+  struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+  };
+  std::unique_ptr<void, HandleCloser> lock;
+  if (GetParam() == Protection::ReadOnlyAttribute) {
+    ASSERT_TRUE(SetFileAttributesW(path, FILE_ATTRIBUTE_READONLY));
+    HANDLE probe = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+      CloseHandle(probe);
+      SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+      GTEST_SKIP() << "read-only files can be written here (Wine running as root)";
+    }
+  } else {
+    lock.reset(CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+  }
 
   const uidriver::MessageBoxInfo box = OkExpectingBox();
   EXPECT_EQ(box.title, kErrorTitle);
@@ -93,9 +116,19 @@ TEST_F(SettingsFile, ReadOnlyFileIsReportedOnOkAndTheWindowStays) {
 
   ASSERT_TRUE(uidriver::PostClick(Control(IDC_CANCEL)));
   ExpectExitCodeZero();
-  SetFileAttributesW(installation.settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+  lock.reset();
+  SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadBytes(installation.settingsFile), settings);
 }
+
+INSTANTIATE_TEST_SUITE_P(E2e, UnwritableSettingsFile,
+                         testing::Values(Protection::ReadOnlyAttribute,
+                                         Protection::OpenedExclusivelyElsewhere),
+                         [](const auto& param) {
+                           return std::string(param.param == Protection::ReadOnlyAttribute
+                                                  ? "ReadOnly"
+                                                  : "OpenedExclusivelyElsewhere");
+                         });
 
 TEST_F(SettingsFile, StartedFromKelvorAsksForARestartAfterSaving) {
   const std::string settings = CrLfLines({"Verbose:Yes"});

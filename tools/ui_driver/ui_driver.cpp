@@ -147,7 +147,11 @@ bool ReadMessageBox(HWND box, MessageBoxInfo& info) {
     const bool visible = (control.style & WS_VISIBLE) != 0;
     if (SameClass(control.className, L"Static")) {
       if ((control.style & SS_TYPEMASK) == SS_ICON) {
-        read.hasIcon = read.hasIcon || visible;
+        // A box without an icon may keep the icon control, empty; only its handle tells.
+        LRESULT icon = 0;
+        read.hasIcon =
+            read.hasIcon ||
+            (visible && SendBounded(control.window, STM_GETICON, 0, 0, icon) && icon != 0);
       } else if (control.id == 0xFFFF) {
         read.text = control.text;  // the message text keeps its line ends, unlike the title
       }

@@ -56,7 +56,7 @@ struct MessageBoxInfo {
   std::wstring text;
   std::vector<int> buttonIds;  // in creation order, visible buttons only
   int defaultButtonId = 0;     // the button that carries BS_DEFPUSHBUTTON, 0 when none
-  bool hasIcon = false;        // a visible icon beside the text
+  bool hasIcon = false;        // an icon shown beside the text
 };
 
 HWND FindMessageBox(DWORD processId);
