@@ -62,13 +62,16 @@ def main():
         if b.get("run_type", "iteration") != "iteration" or b.get("error_occurred"):
             continue
         unit = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
-        parsers[b["name"]] = {"ms": b["real_time"] * unit, "bytes_per_second": b.get("bytes_per_second"),
+        # Processor time: on a shared machine the wall clock also counts other people's work.
+        parsers[b["name"]] = {"ms": b["cpu_time"] * unit, "real_ms": b["real_time"] * unit,
+                              "bytes_per_second": b.get("bytes_per_second"),
                               "items_per_second": b.get("items_per_second")}
     shapes = ["normal", "one_huge_line", "no_colons", "many_colons", "invalid_utf8"]
     linearity = {}
+    beyond_cache = {}
     with open(results / "parsers.dat", "w") as data:
         data.write("size " + " ".join(shapes) + "\n")
-        for size in (1 * KIB, 64 * KIB, 1024 * KIB):
+        for size in (1 * KIB, 64 * KIB, 256 * KIB, 1024 * KIB, 4096 * KIB):
             cells = []
             for shape in shapes:
                 entry = parsers.get(f"SettingsText/{shape}/{size}")
@@ -79,6 +82,9 @@ def main():
         large = parsers.get(f"SettingsText/{shape}/{1024 * KIB}")
         if small and large:
             linearity[shape] = (large["ms"] / (1024 * KIB)) / (small["ms"] / (64 * KIB))
+        largest = parsers.get(f"SettingsText/{shape}/{4096 * KIB}")
+        if large and largest:
+            beyond_cache[shape] = (largest["ms"] / (4096 * KIB)) / (large["ms"] / (1024 * KIB))
     load_1mib = parsers[f"LoadSettingsFile/{1024 * KIB}"]["ms"]
 
     # The binary.
@@ -106,9 +112,12 @@ def main():
         entry = parsers.get(f"SettingsText/{shape}/{1024 * KIB}")
         if entry:
             rows.append((f"settings text 1 MiB, {shape.replace('_', ' ')}",
-                         f"{entry['bytes_per_second'] / 1e6:.0f} MB/s, per-byte 1 MiB/64 KiB {linearity.get(shape, 0):.2f}",
+                         f"{entry['bytes_per_second'] / 1e6:.0f} MB/s; per-byte time 1 MiB/64 KiB "
+                         f"{linearity.get(shape, 0):.2f}, 4 MiB/1 MiB {beyond_cache.get(shape, 0):.2f}",
                          "<= 1.5", verdict(linearity.get(shape, 99) <= 1.5)))
-    rows.append(("settings file 1 MiB, whole load", f"{load_1mib:.2f} ms", "< 20 ms", verdict(load_1mib < 20)))
+    load_real = parsers[f"LoadSettingsFile/{1024 * KIB}"]["real_ms"]
+    rows.append(("settings file 1 MiB, whole load", f"{load_1mib:.2f} ms processor time ({load_real:.2f} ms wall)",
+                 "< 20 ms", verdict(load_1mib < 20)))
     arguments = parsers.get("ParseArguments/10000")
     if arguments:
         rows.append(("ParseArguments, 10,000 tokens", f"{arguments['ms']:.2f} ms, {arguments['items_per_second'] / 1e6:.1f} M tokens/s", "", ""))

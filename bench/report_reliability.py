@@ -20,16 +20,18 @@ def summarize(results, target):
     log = log_path.read_text(errors="replace")
     stats = dict(re.findall(r"^stat::(\w+):\s+(\d+)", log, re.M))
     coverage = re.findall(r"cov: (\d+) ft: (\d+) corp: (\d+)/", log)
-    elapsed = re.search(r"elapsed_seconds=(\d+) exit_status=(\d+)", log)
+    elapsed = re.search(r"elapsed_milliseconds=(\d+) exit_status=(\d+)", log)
     artifacts = sorted(p.name for p in results.glob(f"{target}-*") if not p.name.endswith(".log"))
     reports = len(re.findall(r"ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:", log))
+    executions = int(stats.get("number_of_executed_units", 0))
+    milliseconds = int(elapsed.group(1)) if elapsed else 0
     return {
-        "executions": int(stats.get("number_of_executed_units", 0)),
-        "per_second": int(stats.get("average_exec_per_sec", 0)),
+        "executions": executions,
+        "per_second": executions * 1000 // milliseconds if milliseconds else 0,
         "edges": int(coverage[-1][0]) if coverage else 0,
         "features": int(coverage[-1][1]) if coverage else 0,
         "corpus": int(coverage[-1][2]) if coverage else 0,
-        "seconds": int(elapsed.group(1)) if elapsed else 0,
+        "seconds": milliseconds // 1000,
         "status": int(elapsed.group(2)) if elapsed else -1,
         "findings": artifacts if artifacts else ([f"{reports} sanitizer reports"] if reports else []),
     }

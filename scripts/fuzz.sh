@@ -39,11 +39,11 @@ for target in "${targets[@]}"; do
   mkdir -p "$work" "$corpus"
   cp -r "$corpus"/. "$work"/ 2>/dev/null || true
   echo "== $target: $runs runs from $(find "$corpus" -type f | wc -l) seeds"
-  started=$(date +%s)
+  started=$(date +%s%N)
   "$exe" -runs="$runs" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$results/$target-" "$work" >"$log" 2>&1
   status=$?
-  echo "elapsed_seconds=$(($(date +%s) - started)) exit_status=$status" >>"$log"
+  echo "elapsed_milliseconds=$((($(date +%s%N) - started) / 1000000)) exit_status=$status" >>"$log"
   [[ $status -ne 0 ]] && failed=1
   if [[ ${FUZZ_UPDATE_CORPUS:-0} == 1 && $status -eq 0 ]]; then
     merged=$results/$target.merged

@@ -25,7 +25,7 @@ set title "Settings text throughput (decode and read)"
 set xlabel "input size (KiB)"
 set ylabel "MB/s"
 set logscale x 2
-set xrange [0.7:1500]
+set xrange [0.7:6000]
 set key bottom right
 plot for [column=2:6] results."/parsers.dat" using ($1/1024):column with linespoints title columnheader(column)
 unset multiplot
