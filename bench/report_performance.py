@@ -2,6 +2,7 @@
 """Turns the raw results of scripts/bench.sh into one table, the plot's data files and
 docs/performance.md. Usage: report_performance.py RESULTS_DIR OUTPUT_MD"""
 import json
+import statistics
 import pathlib
 import sys
 
@@ -40,8 +41,12 @@ def main():
     ratio = program_ms / minimal_ms
     imports_ms, imports_runs = medians.get("imports", (0.0, 0))
     with open(results / "startup.dat", "w") as data:
-        for name, index, ms in runs:
+        for name, index, ms, _ in runs:
             data.write(f"{name} {index} {ms}\n")
+    visible = {}
+    for name, _, _, visible_ms in runs:
+        visible.setdefault(name, []).append(float(visible_ms))
+    visible_median = {name: statistics.median(values) for name, values in visible.items()}
 
     # Discovery.
     discovery = [(int(r[0]), int(r[1]), float(r[2]), float(r[3]), float(r[4]), float(r[5]))
@@ -94,10 +99,12 @@ def main():
     foreign = [dll for dll in imports if dll.lower() not in SYSTEM_DLLS and not dll.lower().startswith("api-ms-win-")]
 
     rows = [
-        ("start-up, program (median)", f"{program_ms:.1f} ms over {program_runs} runs", "", ""),
-        ("start-up, minimal window (median)", f"{minimal_ms:.1f} ms over {minimal_runs} runs", "", ""),
-        ("start-up, minimal window importing the program's DLLs", f"{imports_ms:.1f} ms over {imports_runs} runs",
-         "", ""),
+        ("start-up, program (median)",
+         f"{program_ms:.1f} ms over {program_runs} runs (shown at {visible_median['program']:.1f} ms)", "", ""),
+        ("start-up, minimal window (median)",
+         f"{minimal_ms:.1f} ms over {minimal_runs} runs (shown at {visible_median['minimal']:.1f} ms)", "", ""),
+        ("start-up, minimal window importing the program's DLLs",
+         f"{imports_ms:.1f} ms over {imports_runs} runs (shown at {visible_median.get('imports', 0):.1f} ms)", "", ""),
         ("start-up ratio program/minimal", f"{ratio:.2f} ({program_ms - minimal_ms:+.1f} ms)", "<= 1.3",
          verdict(ratio <= 1.3)),
     ]

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures the program and its parsers, prints one table, and rewrites docs/performance.md with
 # the plot docs/performance.png. Usage: scripts/bench.sh
-# Settable: STARTUP_RUNS (20), DISCOVERY_REPEATS (21), JOBS (nproc), and BENCH_BUILD_DIR /
+# Settable: STARTUP_RUNS (40), DISCOVERY_REPEATS (21), JOBS (nproc), and BENCH_BUILD_DIR /
 # WIN32_BUILD_DIR (build/bench, build/win32) to measure from other build folders.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh gnuplot-nox
 
 jobs=${JOBS:-$(nproc)}
-startup_runs=${STARTUP_RUNS:-20}
+startup_runs=${STARTUP_RUNS:-40}
 discovery_repeats=${DISCOVERY_REPEATS:-21}
 bench_dir=${BENCH_BUILD_DIR:-build/bench}
 win32_dir=${WIN32_BUILD_DIR:-build/win32}

@@ -1,6 +1,6 @@
 # Draws docs/performance.png from the data files of scripts/bench.sh.
 # Usage: gnuplot -e "results='DIR'; output='FILE'" scripts/plot-performance.gp
-set terminal pngcairo size 1200,480 font "DejaVu Sans,10"
+set terminal pngcairo size 1200,480 font "DejaVu Sans,10" noenhanced
 set output output
 set multiplot layout 1,3
 
@@ -9,10 +9,12 @@ set xlabel "run"
 set ylabel "ms to a painted window"
 set key top right
 set yrange [0:*]
-plot results."/startup.dat" using 2:(strcol(1) eq "program" ? $3 : NaN) with linespoints title "program", \
-     results."/startup.dat" using 2:(strcol(1) eq "minimal" ? $3 : NaN) with linespoints title "minimal window", \
-     results."/startup.dat" using 2:(strcol(1) eq "imports" ? $3 : NaN) with linespoints title "minimal, program's DLLs"
+set offsets 1, 1, 0, 0
+plot results."/startup.dat" using 2:(strcol(1) eq "program" ? $3 : NaN) with points pointsize 1.2 title "program", \
+     results."/startup.dat" using 2:(strcol(1) eq "minimal" ? $3 : NaN) with points pointsize 1.2 title "minimal window", \
+     results."/startup.dat" using 2:(strcol(1) eq "imports" ? $3 : NaN) with points pointsize 1.2 title "minimal, program's DLLs"
 
+set offsets 0, 0, 0, 0
 set title "Java discovery under Wine"
 set xlabel "registered installations"
 set ylabel "ms (median, min-max bars)"

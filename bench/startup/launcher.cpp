@@ -45,6 +45,22 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
   return FALSE;
 }
 
+BOOL CALLBACK FindUnpaintedChild(HWND child, LPARAM parameter) {
+  if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+    *reinterpret_cast<bool*>(parameter) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Nothing left to paint in the window or in any of its visible controls, which paint after it.
+bool IsFullyPainted(HWND window) {
+  if (GetUpdateRect(window, nullptr, FALSE)) return false;
+  bool unpainted = false;
+  EnumChildWindows(window, FindUnpaintedChild, reinterpret_cast<LPARAM>(&unpainted));
+  return !unpainted;
+}
+
 double Elapsed(LARGE_INTEGER start, LARGE_INTEGER frequency) {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
@@ -53,8 +69,9 @@ double Elapsed(LARGE_INTEGER start, LARGE_INTEGER frequency) {
 }
 
 // One run: start, wait for the window to be shown with nothing left to paint and its thread
-// answering, then close it. Returns the milliseconds, or a negative value on failure.
-double TimeOneStart(const Target& target, DWORD timeoutMs) {
+// answering, then close it. Returns the milliseconds, or a negative value on failure;
+// `visibleMs` is when the window was first seen shown.
+double TimeOneStart(const Target& target, DWORD timeoutMs, double& visibleMs) {
   LARGE_INTEGER frequency;
   LARGE_INTEGER start;
   QueryPerformanceFrequency(&frequency);
@@ -76,13 +93,14 @@ double TimeOneStart(const Target& target, DWORD timeoutMs) {
       WindowSearch search{process.info.dwProcessId, &target.className, nullptr};
       EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
       window = search.found;
+      if (window) visibleMs = Elapsed(start, frequency);
     }
-    // An empty update region means WM_PAINT has been handled; the WM_NULL round trip then
-    // proves the message loop is idle again, so the user sees a finished window.
-    if (window && !GetUpdateRect(window, nullptr, FALSE)) {
+    // Empty update regions mean WM_PAINT has been handled; the WM_NULL round trip then proves
+    // the message loop is running again, so the user sees a finished window.
+    if (window && IsFullyPainted(window)) {
       DWORD_PTR ignored = 0;
       if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored) &&
-          !GetUpdateRect(window, nullptr, FALSE)) {
+          IsFullyPainted(window)) {
         result = Elapsed(start, frequency);
         break;
       }
@@ -111,11 +129,12 @@ double Median(std::vector<double> values) {
 }
 
 int Usage() {
-  std::fwprintf(stderr,
-                L"usage: startup_launcher RUNS NAME CLASS COMMAND [NAME CLASS COMMAND ...]\n"
-                L"  COMMAND is a whole command line, the program path quoted when needed.\n"
-                L"  Prints 'run NAME I MS' for each run and 'median NAME MS RUNS' per target;\n"
-                L"  then 'ratio FIRST/OTHER R' for each other target.\n");
+  std::fwprintf(
+      stderr,
+      L"usage: startup_launcher RUNS NAME CLASS COMMAND [NAME CLASS COMMAND ...]\n"
+      L"  COMMAND is a whole command line, the program path quoted when needed.\n"
+      L"  Prints 'run NAME I MS VISIBLE_MS' for each run and 'median NAME MS RUNS' per target;\n"
+      L"  then 'ratio FIRST/OTHER R' for each other target.\n");
   return 2;
 }
 
@@ -131,18 +150,20 @@ int wmain(int argc, wchar_t** argv) {
   constexpr DWORD kTimeoutMs = 30000;
   // One unrecorded start each: the first start in a prefix also pays for loading Wine's DLLs.
   for (const Target& target : targets) {
-    if (TimeOneStart(target, kTimeoutMs) < 0) return 1;
+    double visibleMs = 0;
+    if (TimeOneStart(target, kTimeoutMs, visibleMs) < 0) return 1;
   }
   int failures = 0;
   for (int run = 0; run < runs; ++run) {
     for (Target& target : targets) {
-      const double ms = TimeOneStart(target, kTimeoutMs);
+      double visibleMs = 0;
+      const double ms = TimeOneStart(target, kTimeoutMs, visibleMs);
       if (ms < 0) {
         ++failures;
         continue;
       }
       target.milliseconds.push_back(ms);
-      std::wprintf(L"run %ls %d %.3f\n", target.name.c_str(), run, ms);
+      std::wprintf(L"run %ls %d %.3f %.3f\n", target.name.c_str(), run, ms, visibleMs);
     }
   }
   for (const Target& target : targets) {
