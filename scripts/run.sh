@@ -7,8 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-exe=build/win32/KelvorStartupSettings.exe
-driver=build/win32/tools/ui_driver/kelvor-ui-driver.exe
+build=${KELVOR_BUILD_DIR:-build/win32}  # another build directory may be named here
+exe=$build/KelvorStartupSettings.exe
+driver=$build/tools/ui_driver/kelvor-ui-driver.exe
 for file in "$exe" "$driver"; do
   [[ -f $file ]] || { echo "run: $file is missing; build it first (make run does)" >&2; exit 1; }
 done
@@ -30,6 +31,13 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
   wineserver -w
 fi
 scripts/sample-install.sh "$exe"
+# Xvfb has no window manager to draw title bars and frames; Wine then draws them itself.
+x11_key='HKCU\Software\Wine\X11 Driver'
+if [[ $headless -eq 1 ]]; then
+  wine reg add "$x11_key" /v Decorated /t REG_SZ /d N /f >/dev/null
+else
+  wine reg delete "$x11_key" /v Decorated /f >/dev/null 2>&1 || true
+fi
 # The copy inside the sample installation: with -p it finds C:\Kelvor\Kelvor_ss two levels up.
 program='C:\Kelvor\bin\win\KelvorStartupSettings.exe'
 

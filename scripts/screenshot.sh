@@ -5,8 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-exe=build/win32/KelvorStartupSettings.exe
-driver=build/win32/tools/ui_driver/kelvor-ui-driver.exe
+build=${KELVOR_BUILD_DIR:-build/win32}  # another build directory may be named here
+exe=$build/KelvorStartupSettings.exe
+driver=$build/tools/ui_driver/kelvor-ui-driver.exe
 for file in "$exe" "$driver"; do
   [[ -f $file ]] || { echo "screenshot: $file is missing; build it first" >&2; exit 1; }
 done
@@ -18,6 +19,8 @@ if [[ ${1:-} != --inside ]]; then
 fi
 
 scripts/sample-install.sh "$exe"
+# Xvfb has no window manager to draw title bars and frames; Wine draws them itself when asked.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
 wine 'C:\Kelvor\bin\win\KelvorStartupSettings.exe' -p &
 program_pid=$!
 wine "$driver" wait-window >/dev/null

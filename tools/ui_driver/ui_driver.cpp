@@ -234,14 +234,10 @@ bool ShowComboDropDown(HWND combo, bool show) {
 }
 
 bool GetComboDropDownRect(HWND combo, RECT& rect) {
-  // The list is a top-level window of the combobox's thread; its rectangle needs no marshalling.
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof(info);
-  if (!GetComboBoxInfo(combo, &info) || info.hwndList == nullptr ||
-      !IsWindowVisible(info.hwndList)) {
-    return false;
-  }
-  return GetWindowRect(info.hwndList, &rect) != FALSE;
+  // The open list is a top-level "ComboLBox" window of the combobox's process; asking the
+  // combobox itself would pass a pointer that is not marshalled across processes.
+  HWND list = FindTopLevelWindow(WindowProcessId(combo), L"ComboLBox");
+  return list != nullptr && GetWindowRect(list, &rect) != FALSE;
 }
 
 bool Click(HWND button) {
