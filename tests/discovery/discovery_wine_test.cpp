@@ -8,7 +8,6 @@
 
 #include "../javainfo/java_wine_files.h"
 #include "discovery/bundled_runtime.h"
-#include "discovery/java_discovery.h"
 #include "discovery/vendor_search.h"
 
 namespace {
@@ -91,19 +90,6 @@ TEST_F(DiscoveryWineTest, BothViewsBothHives) {
   EXPECT_EQ(CompareStringOrdinal(found[1].javawPath.c_str(), -1,
                                  (jdk17 + L"\\bin\\javaw.exe").c_str(), -1, TRUE),
             CSTR_EQUAL);
-
-  std::vector<JavaCandidate> sorted;
-  FindJavaInstallations(true, 17, sorted);
-  ASSERT_FALSE(sorted.empty());
-  EXPECT_EQ(sorted[0].displayName, L"[Default]");
-  sorted = Mine(sorted);
-  ASSERT_EQ(sorted.size(), 5u);
-  EXPECT_EQ(MajorVersion(sorted[0].version), 21);
-  EXPECT_TRUE(sorted[0].is64Bit);
-  EXPECT_FALSE(sorted[1].is64Bit);
-  EXPECT_EQ(sorted[2].vendor, L"IBM");  // 17.0.5 before 17.0.2
-  EXPECT_TRUE(sorted[3].is64Bit);
-  EXPECT_EQ(sorted[4].displayName, sorted[3].displayName);
 }
 
 // Runs inside a copy of this program placed in a fake installation by the test below; the
