@@ -2,6 +2,7 @@
 """Sums up the libFuzzer logs of scripts/fuzz.sh: one table printed and written into the
 results section of docs/reliability.md.
 Usage: report_reliability.py RESULTS_DIR RUNS OUTPUT_MD TARGET..."""
+import os
 import pathlib
 import platform
 import re
@@ -57,8 +58,12 @@ def main():
         print("  ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip())
 
     clang = subprocess.run(["clang++", "--version"], capture_output=True, text=True).stdout.splitlines()
+    cap = os.environ.get("FUZZ_MAX_SECONDS")
+    limit = f", capped at {int(cap):,} s per target (FUZZ_MAX_SECONDS)" if cap else ""
+    parallel = int(os.environ.get("FUZZ_PARALLEL", "1"))
     md = [f"Figures of one run of `make fuzz` (scripts/fuzz.sh) with FUZZ_RUNS={runs:,} executions per "
-          "target, which rewrites this section.", "",
+          f"target{limit}, {parallel} target(s) at a time; the executions column gives what actually ran. "
+          "The script rewrites this section.", "",
           f"- {clang[0] if clang else 'clang'}, libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer "
           "(every finding aborts), the whole core instrumented",
           f"- {platform.system()} {platform.release()}, inputs up to 64 KiB, 10 s per input at most", "",
