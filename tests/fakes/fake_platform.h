@@ -1,5 +1,6 @@
-// Set-up of the in-process doubles that stand in for Windows in the native build.
-// The doubles behave as Wine's real calls do; tests/platform/*_contract_test.cpp holds them to it.
+// Set-up of the in-process doubles that stand in for Windows in the native
+// build. The doubles behave as Wine's real calls do;
+// tests/platform/*_contract_test.cpp holds them to it.
 #pragma once
 
 #include <cstdint>
@@ -10,27 +11,30 @@
 
 namespace fake {
 
-// Forgets every key and value, and the injected failures; WOW64 becomes true (a 32-bit
-// process on 64-bit Windows, as under Wine's 64-bit prefix).
-void ResetRegistry();
-// Whether the fake process runs under WOW64. With it, HKLM\Software is redirected to
-// HKLM\Software\Wow6432Node unless KEY_WOW64_64KEY is asked for; HKCU\Software is shared.
-// Without it, view flags are ignored. `queryFails` makes QueryWow64Process fail.
-void SetWow64(bool isWow64, bool queryFails = false);
+// Forgets every file, key, value and injected failure and restores the defaults
+// below; fixtures call it in SetUp.
+void ResetAll();
+
+// Whether the fake process runs under WOW64 (true by default, as a 32-bit
+// program in Wine's 64-bit prefix). With it, HKLM\Software is redirected to
+// HKLM\Software\Wow6432Node unless KEY_WOW64_64KEY is asked for; HKCU\Software
+// is shared. Without it, view flags are ignored.
+void SetWow64(bool isWow64);
 int Wow64QueryCount();  // how often QueryWow64Process was called
 
-// Writes a value, creating its key. `path` is the full key path below the hive as the
-// 64-bit view names it (so "Software\\Wow6432Node\\..." addresses the 32-bit twin directly).
+// Writes a value, creating its key. `path` is the full key path below the hive
+// as the 64-bit view names it (so "Software\\Wow6432Node\\..." addresses the
+// 32-bit twin directly).
 void PutValue(platform::Hive hive, const std::wstring& path, const std::wstring& name,
               std::uint32_t type, const std::vector<std::uint8_t>& data);
 void PutString(platform::Hive hive, const std::wstring& path, const std::wstring& name,
                const std::wstring& text, std::uint32_t type = platform::kRegSz);
-void PutKey(platform::Hive hive, const std::wstring& path);
-// Reads back a string written by the code under test; false when absent or not a string.
+// Reads back a string written by the code under test; false when absent or not
+// a string.
 bool GetString(platform::Hive hive, const std::wstring& path, const std::wstring& name,
                std::wstring& text);
-bool KeyExists(platform::Hive hive, const std::wstring& path);
-// The next `count` queries of that value fail with `status` (before any real answer).
+// The next `count` queries of that value fail with `status` (before any real
+// answer).
 void FailQueries(platform::Hive hive, const std::wstring& path, const std::wstring& name, int count,
                  std::int32_t status);
 // Every SetRegistryValue of that value name fails with `status`.
@@ -41,27 +45,21 @@ int QueryCount(const std::wstring& name);  // RegQueryValueExW calls for that va
 int OpenKeyCount(platform::Hive hive);     // OpenRegistryKey calls below that hive
 int OpenHandleCount();                     // keys opened and not yet closed
 
-// File system: a fresh temporary directory stands for the drives, "C:\\K\\x" being
-// <root>/C/K/x (both separators accepted; names are case-sensitive, unlike Windows).
-void ResetFileSystem();
-std::string NativePath(const std::wstring& windowsPath);
-void WriteFile(const std::wstring& windowsPath, const std::string& bytes);  // makes parents
-void MakeDirectory(const std::wstring& windowsPath);                        // makes parents
+// File system: a fresh temporary directory stands for the drives, "C:\\K\\x"
+// being <root>/C/K/x (both separators accepted; names are case-sensitive,
+// unlike Windows).
+void WriteFile(const std::wstring& windowsPath,
+               const std::string& bytes);             // makes parents
+void MakeDirectory(const std::wstring& windowsPath);  // makes parents
 std::string ReadFile(const std::wstring& windowsPath);
-bool FileExists(const std::wstring& windowsPath);
-// Writes a minimal PE image that IsExecutableImage accepts.
-void WriteExecutable(const std::wstring& windowsPath);
+void WriteExecutable(const std::wstring& windowsPath);  // an image IsExecutableImage accepts
 
 // GetProgramPath answers `path`, or fails with `error` when it is not 0.
 void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
-
-// FormatSystemMessage answers "System message <code>." for every code unless told otherwise;
-// `known` false makes it fail for that code.
+// FormatSystemMessage answers "System message <code>." for every code unless
+// told otherwise; `known` false makes it fail for that code.
 void SetSystemMessage(std::int32_t code, const std::wstring& text, bool known = true);
 // GetTotalPhysicalMemory answers `bytes`, or fails when `available` is false.
 void SetTotalPhysicalMemory(std::uint64_t bytes, bool available = true);
-
-// Calls ResetRegistry, ResetFileSystem and the defaults of the rest; fixtures call it in SetUp.
-void ResetAll();
 
 }  // namespace fake

@@ -3,8 +3,7 @@
 
 namespace fake {
 
-// QueryWow64Process's answer, counted, from the registry double's WOW64 setting.
-bool AnswerWow64Query(bool& isWow64);
-void ResetSystem();
+void ResetRegistry();
+void ResetFileSystem();
 
 }  // namespace fake

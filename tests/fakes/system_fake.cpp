@@ -1,6 +1,6 @@
-// Process-level answers for the native build: the program's path, system messages, WOW64, memory.
+// Process-level answers for the native build: the program's path, system
+// messages and memory.
 #include <map>
-#include <string>
 
 #include "fakes/fake_platform.h"
 #include "fakes/fake_state.h"
@@ -9,81 +9,55 @@
 
 namespace {
 
-struct Message {
-  std::wstring text;
-  bool known = true;
-};
-
 struct SystemState {
   std::wstring programPath = L"C:\\Program Files\\Kelvor\\bin\\win\\KelvorStartupSettings.exe";
   std::uint32_t programPathError = 0;
-  std::map<std::int32_t, Message> messages;
+  std::map<std::int32_t, std::pair<std::wstring, bool>> messages;  // text, known
   std::uint64_t totalMemory = 16ULL << 30;
   bool memoryAvailable = true;
 };
 
-SystemState& State() {
+SystemState& S() {
   static SystemState state;
   return state;
 }
 
 }  // namespace
 
-namespace platform {
-
-std::uint32_t GetProgramPath(std::wstring& path) {
-  if (State().programPathError != 0) return State().programPathError;
-  path = State().programPath;
-  return 0;
+std::uint32_t platform::GetProgramPath(std::wstring& path) {
+  if (S().programPathError == 0) path = S().programPath;
+  return S().programPathError;
 }
 
-bool FormatSystemMessage(std::int32_t code, std::wstring& text) {
-  const auto found = State().messages.find(code);
-  if (found == State().messages.end()) {
-    text = L"System message " + std::to_wstring(code) + L".";
-    return true;
-  }
-  if (!found->second.known) return false;
-  text = found->second.text;
+bool platform::FormatSystemMessage(std::int32_t code, std::wstring& text) {
+  const auto found = S().messages.find(code);
+  if (found != S().messages.end() && !found->second.second) return false;
+  text = found != S().messages.end() ? found->second.first
+                                     : L"System message " + std::to_wstring(code) + L".";
   return true;
 }
 
-bool QueryWow64Process(bool& isWow64) {
-  return fake::AnswerWow64Query(isWow64);
+bool platform::GetTotalPhysicalMemory(std::uint64_t& bytes) {
+  if (S().memoryAvailable) bytes = S().totalMemory;
+  return S().memoryAvailable;
 }
 
-bool GetTotalPhysicalMemory(std::uint64_t& bytes) {
-  if (!State().memoryAvailable) return false;
-  bytes = State().totalMemory;
-  return true;
+void fake::SetProgramPath(const std::wstring& path, std::uint32_t error) {
+  S().programPath = path;
+  S().programPathError = error;
 }
 
-}  // namespace platform
-
-namespace fake {
-
-void ResetSystem() {
-  State() = SystemState{};
+void fake::SetSystemMessage(std::int32_t code, const std::wstring& text, bool known) {
+  S().messages[code] = {text, known};
 }
 
-void SetProgramPath(const std::wstring& path, std::uint32_t error) {
-  State().programPath = path;
-  State().programPathError = error;
+void fake::SetTotalPhysicalMemory(std::uint64_t bytes, bool available) {
+  S().totalMemory = bytes;
+  S().memoryAvailable = available;
 }
 
-void SetSystemMessage(std::int32_t code, const std::wstring& text, bool known) {
-  State().messages[code] = Message{text, known};
-}
-
-void SetTotalPhysicalMemory(std::uint64_t bytes, bool available) {
-  State().totalMemory = bytes;
-  State().memoryAvailable = available;
-}
-
-void ResetAll() {
+void fake::ResetAll() {
   ResetRegistry();
   ResetFileSystem();
-  ResetSystem();
+  S() = SystemState{};
 }
-
-}  // namespace fake
