@@ -1,0 +1,134 @@
+// Discovery and validation seen through kelvor-java-list, against Wine's real registry views,
+// files and program images; copies of the tool stand in for the program in both layouts.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <tuple>
+
+#include "platform/unique_handle_win.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Write(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Copies a program built beside this one; without `to`, just its path.
+std::wstring Built(const wchar_t* name, const fs::path& to = {}) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const fs::path from = fs::path(self).parent_path() / name;
+  if (!to.empty()) {
+    fs::create_directories(to.parent_path());
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+  }
+  return from.wstring();
+}
+
+// Runs `program` through the command shell: its exit code, and its standard output as bytes.
+int RunTool(const std::wstring& program, const std::wstring& arguments, std::string& output) {
+  const std::wstring command = L"\"\"" + program + L"\" " + arguments + L"\"";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(_wpopen(command.c_str(), L"rb"), &_pclose);
+  char buffer[4096];
+  for (std::size_t read; pipe && (read = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) {
+    output.append(buffer, read);
+  }
+  return pipe ? _pclose(pipe.release()) : -1;
+}
+
+TEST(JavaWineTest, ToolListsAndChecksRealInstallations) {
+  const std::wstring root = (fs::temp_directory_path() / L"kelvor java \x00e9").wstring();
+  fs::remove_all(root);
+  // Homes: bin\java.exe and bin\javaw.exe as real images, bin\java.dll, a release file if any.
+  // The nested jre has none of its own; the one above it does not count.
+  for (const auto& [home, release] : std::initializer_list<std::pair<std::wstring, std::string>>{
+           {L"\\jdk17", "IMPLEMENTOR=\"X\"\r\nJAVA_VERSION=\"17.0.2\"\r\n"},
+           {L"\\jdk21", "JAVA_VERSION=\"21.0.1\"\n"},
+           {L"\\rel17", "JAVA_VERSION=\"17.0.5\"\n"},
+           {L"\\nested", "JAVA_VERSION=\"17\"\n"}}) {
+    const std::wstring bin = root + home + (home == L"\\nested" ? L"\\jre\\bin" : L"\\bin");
+    Built(L"tiny_java.exe", bin + L"\\java.exe");
+    Built(L"tiny_java.exe", bin + L"\\javaw.exe");
+    Write(bin + L"\\java.dll", "");
+    Write(root + home + L"\\release", release);
+  }
+  Built(L"tiny_java.exe", root + L"\\nojavaw\\bin\\java.exe");
+  Write(root + L"\\text\\bin\\java.dll", "");
+  Write(root + L"\\text\\bin\\java.exe", "not a program\r\n");
+  // The machine's 64-bit key and its 32-bit twin, the user's key seen from both views, a home
+  // without javaw.exe, an old version whose release file says 17, and an old one without.
+  const std::tuple<HKEY, REGSAM, const wchar_t*, const wchar_t*> values[] = {
+      {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"JDK\\17.0.2", L"\\jdk17"},
+      {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"JDK\\17.0.2", L"\\jdk17"},
+      {HKEY_CURRENT_USER, 0, L"JDK\\21.0.1", L"\\jdk21\\"},
+      {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"JRE\\18", L"\\nojavaw"},
+      {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"JDK\\11", L"\\rel17"},
+      {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"JDK\\16", L"\\nested\\jre"}};
+  for (const auto& [hive, view, key, home] : values) {
+    HKEY raw = nullptr;
+    RegCreateKeyExW(hive, (std::wstring(L"Software\\JavaSoft\\") + key).c_str(), 0, nullptr, 0,
+                    KEY_WRITE | view, nullptr, &raw, nullptr);
+    const platform::UniqueRegKey created(raw);
+    const std::wstring path = root + home;
+    ASSERT_EQ(
+        RegSetValueExW(raw, L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))),
+        ERROR_SUCCESS);
+  }
+  const std::wstring one = L"\\one\\K\\bin\\bundled\\java";
+  const std::wstring two = L"\\two\\bundles\\windows\\bundled\\java";
+  for (const std::wstring& home : {one, two}) {
+    fs::create_directories(root + home + L"\\bin");
+    Write(root + home + L"\\release", "JAVA_VERSION=\"17.0.1\"\r\n");
+  }
+  const std::wstring tool = Built(L"kelvor-java-list.exe");
+  Built(L"kelvor-java-list.exe", root + L"\\one\\K\\bin\\win\\list.exe");
+  Built(L"kelvor-java-list.exe", root + L"\\two\\a\\b\\c\\bin\\list.exe");
+
+  const auto Line = [&](const wchar_t* name, const std::wstring& home, const wchar_t* view) {
+    return name + (L"  (" + root + home + L"\\bin\\java.exe)\tOracle\tkit\t") + view +
+           L"-bit view\tpreferred\r\n";
+  };
+  const std::wstring first = L"[Default]\tOracle\tkit\t64-bit view\tpreferred\r\n";
+  const std::wstring found = Line(L"Oracle JDK  21.0.1", L"\\jdk21", L"64") +
+                             Line(L"Oracle JDK  21.0.1", L"\\jdk21", L"32") +
+                             Line(L"Oracle JDK  17.0.5", L"\\rel17", L"64") +
+                             Line(L"Oracle JDK  17.0.2", L"\\jdk17", L"64") +
+                             Line(L"Oracle JDK  17.0.2", L"\\jdk17", L"32");
+  const auto Check = [&](const wchar_t* relative, int exitCode, const std::wstring& text) {
+    const std::wstring path = root + relative;
+    return std::tuple(tool, L"--check \"" + path + L"\"", exitCode,
+                      L"\"" + path + L"\" " + text + L".\r\n");
+  };
+  const std::tuple<std::wstring, std::wstring, int, std::wstring> runs[] = {
+      {tool, L"", 0, first + found},
+      {root + L"\\one\\K\\bin\\win\\list.exe", L"", 0,
+       first + Line(L"Bundled OpenJDK  17.0.1", one, L"64") + found},
+      {root + L"\\two\\a\\b\\c\\bin\\list.exe", L"", 0,
+       first + Line(L"Bundled OpenJDK  17.0.1", two, L"64") + found},
+      {tool, L"--bogus 2>nul", 2, L""},
+      Check(L"\\jdk17\\bin\\java.exe", 0, L"passes every Java executable check"),
+      Check(L"\\text\\bin\\java.exe", 1, L"does not appear to be an executable file"),
+      Check(L"\\nested\\jre\\bin\\java.exe", 1,
+            L"does not appear to have a release indentifier file")};
+  for (const auto& [program, arguments, exitCode, text] : runs) {
+    std::string output;
+    EXPECT_EQ(RunTool(program, arguments, output), exitCode) << program << " " << arguments;
+    const std::u8string expected = fs::path(text).u8string();  // the tool writes UTF-8 to a pipe
+    EXPECT_EQ(output, std::string(expected.begin(), expected.end())) << program << " " << arguments;
+  }
+  for (const auto& [hive, view, key, home] : values) {
+    RegDeleteKeyExW(hive, (std::wstring(L"Software\\JavaSoft\\") + key).c_str(), view, 0);
+  }
+}
+
+}  // namespace
