@@ -17,16 +17,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TemporaryRoot {
-  fs::path path;
-  ~TemporaryRoot() {
-    std::error_code error;
-    fs::remove_all(path, error);
-  }
-};
-
+// The drives' directory, removed when the tests end.
 fs::path& RootPath() {
-  static TemporaryRoot root;
+  static struct Root {
+    fs::path path;
+    ~Root() {
+      std::error_code error;
+      fs::remove_all(path, error);
+    }
+  } root;
   return root.path;
 }
 
@@ -61,7 +60,6 @@ int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
   const fs::path native = ToNative(path);
   std::error_code error;
   if (fs::is_directory(native, error)) return EACCES;  // Linux would open a folder for reading
-  errno = 0;
 #ifdef _WIN32
   file.reset(_wfopen(native.c_str(), access == FileAccess::Write ? L"wb" : L"rb"));
 #else
@@ -69,7 +67,7 @@ int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
 #endif
   if (file != nullptr) return 0;
   // A file where a folder should be is "path not found" on Windows.
-  return errno == 0 || errno == ENOTDIR ? ENOENT : errno;
+  return errno == ENOTDIR ? ENOENT : errno;
 }
 
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
