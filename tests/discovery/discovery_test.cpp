@@ -3,10 +3,8 @@
 
 #include <algorithm>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "discovery/bundled_runtime.h"
 #include "discovery/java_discovery.h"
 #include "discovery/vendor_search.h"
 #include "fakes/fake_platform.h"
@@ -64,7 +62,7 @@ std::vector<std::wstring> Search(bool underWow64, std::int32_t minimumMajor = 17
 
 // Under WOW64 the 64-bit view comes first; the user's Software key is the same in both views.
 // The 1000-character subkey name has no room for its end and is passed over.
-TEST_F(Discovery, VendorKeysInBothViews) {
+TEST_F(Discovery, VendorKeysInBothViewsAndAllSources) {
   fake::WriteExecutable(L"C:\\a\\bin\\javaw.exe");
   fake::WriteExecutable(L"C:\\rel17\\bin\\javaw.exe");
   fake::WriteFile(L"C:\\rel17\\release", "JAVA_VERSION=\"17.0.9\"\n");
@@ -95,39 +93,10 @@ TEST_F(Discovery, VendorKeysInBothViews) {
   EXPECT_EQ(Search(true), expected);
   EXPECT_EQ(Search(false), std::vector<std::wstring>(expected.end() - 2, expected.end()));
   EXPECT_EQ(Search(true, 0).size(), expected.size() + 1);  // 1.8.0_202
-}
 
-TEST_F(Discovery, BundledRuntimeLayouts) {
-  const std::wstring layout1 = L"D:\\w\\a\\b\\c\\bundled\\java\\bin";
-  const std::wstring layout2 = L"D:\\w\\bundles\\windows\\bundled\\java\\bin";
-  // program (empty: its path cannot be had), directories, a file in place of one, what is found
-  const std::tuple<std::wstring, std::vector<std::wstring>, std::wstring, std::wstring> cases[] = {
-      {L"D:\\w\\a\\b\\c\\bin\\p.exe", {layout1, layout2}, L"", layout1},
-      {L"D:\\w\\a\\b\\c\\bin\\p.exe", {layout2}, layout1, layout2},
-      {L"C:\\bin\\p.exe", {L"C:\\bundles\\windows\\bundled\\java\\bin"}, L"", L""},
-      {L"", {layout1}, L"", L""}};
-  for (const auto& [program, directories, file, found] : cases) {
-    fake::ResetAll();
-    fake::SetProgramPath(program, program.empty() ? 2 : 0);
-    for (const std::wstring& directory : directories) fake::MakeDirectory(directory);
-    if (!file.empty()) fake::WriteFile(file, "a file");
-    std::vector<JavaCandidate> candidates;
-    FindRuntimeInInstallation(candidates);
-    ASSERT_EQ(candidates.size(), found.empty() ? 0u : 1u) << program;
-    if (!found.empty()) {
-      EXPECT_EQ(candidates[0].displayName, L"Bundled OpenJDK    (" + found + L"\\java.exe)");
-    }
-  }
-}
-
-TEST_F(Discovery, AllSourcesInOrderWithOneWow64Question) {
+  // The whole discovery: default entry, bundled runtime, these finds; WOW64 was asked before.
   fake::SetProgramPath(L"C:\\K\\bin\\win\\prog.exe");
   fake::MakeDirectory(L"C:\\K\\bin\\bundled\\java\\bin");
-  fake::WriteExecutable(L"C:\\jdk21\\bin\\javaw.exe");
-  for (const wchar_t* key : {L"JRE\\22", L"JDK\\21", L"JDK\\16"}) {
-    fake::PutString(Hive::CurrentUser, std::wstring(L"Software\\JavaSoft\\") + key, L"JavaHome",
-                    L"C:\\jdk21");
-  }
   const bool underWow64 = RunningUnderWow64();
   const int queries = fake::Wow64QueryCount();
   std::vector<JavaCandidate> all;
@@ -136,7 +105,7 @@ TEST_F(Discovery, AllSourcesInOrderWithOneWow64Question) {
   ASSERT_EQ(all.size(), 2 + Search(underWow64).size());
   EXPECT_EQ(all[0].displayName, L"[Default]");
   EXPECT_EQ(all[1].displayName, L"Bundled OpenJDK    (C:\\K\\bin\\bundled\\java\\bin\\java.exe)");
-  EXPECT_EQ(all[2].displayName, L"Oracle JDK  21  (C:\\jdk21\\bin\\java.exe)");
+  EXPECT_EQ(all[2].displayName, L"Oracle JDK  22  (C:\\a\\bin\\java.exe)");
   EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), CandidateBefore));
 }
 

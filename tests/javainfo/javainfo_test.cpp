@@ -135,14 +135,13 @@ TEST(JavaInfo, ValidationReasons) {
            {L"C:\\old\\jre", "JAVA_VERSION=\"1.8.0_292\"\n"}}) {
     fake::WriteFile(home + L"\\bin\\java.dll", "");
     fake::WriteExecutable(home + L"\\bin\\java.exe");
-    fake::WriteExecutable(home + L"\\bin\\javaw.exe");
     fake::WriteFile(home + L"\\release", release);
   }
   fake::WriteFile(L"C:\\old\\release", "JAVA_VERSION=\"17\"\n");
   fake::WriteFile(L"C:\\text\\bin\\java.exe", "plain text");
   fake::WriteFile(L"C:\\text\\bin\\java.dll", "");
-  for (const wchar_t* path : {L"C:\\old\\bin\\java.exe", L"C:\\nodll\\bin\\java.exe",
-                              L"C:\\jdk17\\bin\\javac.exe", L"C:\\jdk17\\bin\\JAVA.EXE"}) {
+  for (const wchar_t* path : {L"C:\\old\\bin\\java.exe", L"C:\\old\\jre\\bin\\javaw.exe",
+                              L"C:\\nodll\\bin\\java.exe", L"C:\\jdk17\\bin\\javac.exe"}) {
     fake::WriteExecutable(path);
   }
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
@@ -151,13 +150,11 @@ TEST(JavaInfo, ValidationReasons) {
       {L"C:\\text\\bin\\java.exe", L"does not appear to be an executable file"},
       {L"C:\\nodll\\bin\\java.exe", L"is not in a recognized Java installation"},
       {L"C:\\jdk17\\bin\\javac.exe", L"is not a recognized Java executable"},
-      {L"C:\\jdk17\\bin\\JAVA.EXE", L"is not a recognized Java executable"},
       {L"C:\\norel\\bin\\java.exe", L"does not appear to have a release indentifier file"},
       {L"C:\\one\\bin\\java.exe", L"appears to have an invalid release indentifier file"},
       {L"C:\\old\\jre\\bin\\javaw.exe",
        L"has major version number 8, which is lower than the required version (17)"},
       {L"C:\\old\\bin\\java.exe", L""},
-      {L"C:\\jdk17\\bin\\javaw.exe", L""},
   };
   for (const auto& [path, expected] : cases) {
     std::wstring reason = *expected ? L"sentinel" : L"";
