@@ -16,6 +16,19 @@ OpenFileHook& OpenFileOverride() {
   return hook;
 }
 
+// The common dialogs are loaded on the first Browse rather than at start: most runs never browse,
+// and loading them delays the window's first paint.
+BOOL CallGetOpenFileName(OPENFILENAMEW& request) {
+  using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
+  static const GetOpenFileNameFunction getOpenFileName = []() -> GetOpenFileNameFunction {
+    const HMODULE dialogs = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!dialogs) return nullptr;  // stays loaded for the rest of the run
+    return reinterpret_cast<GetOpenFileNameFunction>(
+        reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameW")));
+  }();
+  return getOpenFileName ? getOpenFileName(&request) : FALSE;
+}
+
 }  // namespace
 
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& title, UINT style) {
@@ -25,7 +38,7 @@ int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& tit
 
 BOOL ShowOpenFileDialog(OPENFILENAMEW& request) {
   if (OpenFileOverride()) return OpenFileOverride()(request);
-  return GetOpenFileNameW(&request);
+  return CallGetOpenFileName(request);
 }
 
 void SetMessageBoxHook(MessageBoxHook hook) {
