@@ -27,8 +27,8 @@ export WINEPREFIX=$PWD/.wine-run
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
   echo "run: creating the Wine prefix $WINEPREFIX (first run only)"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
+  source scripts/wine-prefix.sh
+  kelvor_create_prefix
 fi
 scripts/sample-install.sh "$exe"
 # Xvfb has no window manager to draw title bars and frames; Wine then draws them itself.

@@ -21,10 +21,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if ! wineboot -i >/dev/null 2>&1; then
+source "$(dirname "$0")/wine-prefix.sh"
+if ! kelvor_create_prefix; then
   echo "with-wine: could not create a Wine prefix in $prefix" >&2
   exit 1
 fi
-WINEPREFIX=$prefix wineserver -w  # let the prefix finish settling before the tests start
 
 "$@"
