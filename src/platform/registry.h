@@ -81,9 +81,8 @@ std::int32_t QueryRegistryValue(const RegistryKey& key, const std::wstring& name
                                 std::uint32_t& type, std::uint8_t* data,
                                 std::uint32_t& sizeInBytes);
 // RegSetValueExW with raw bytes.
-std::int32_t SetRegistryValue(const RegistryKey& key, const std::wstring& name,
-                              std::uint32_t type, const std::uint8_t* data,
-                              std::uint32_t sizeInBytes);
+std::int32_t SetRegistryValue(const RegistryKey& key, const std::wstring& name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t sizeInBytes);
 // RegEnumKeyExW into a buffer of `bufferLength` characters (terminator included): kErrorMoreData
 // when the name does not fit, kErrorNoMoreItems past the last subkey.
 std::int32_t EnumRegistrySubKey(const RegistryKey& key, std::uint32_t index,

@@ -11,7 +11,7 @@
 
 namespace {
 
-struct ControlSpec {
+struct ControlDefinition {
   int id;
   const wchar_t* className;
   const wchar_t* text;
@@ -30,7 +30,7 @@ static_assert(kMemoryEditStyle ==
 static_assert(kComboStyle == (WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL |
                               CBS_HASSTRINGS));
 
-constexpr std::array<ControlSpec, kControlCount> kControls = {{
+constexpr std::array<ControlDefinition, kControlCount> kControls = {{
     {IDC_VERBOSE, L"BUTTON", kCheckBoxCaptions[0], 0, kCheckBoxStyle},
     {IDC_SKIP_FONT_CHECK, L"BUTTON", kCheckBoxCaptions[1], 0, kCheckBoxStyle},
     {IDC_LEGACY_MERGE_SORT, L"BUTTON", kCheckBoxCaptions[2], 0, kCheckBoxStyle},
@@ -150,12 +150,12 @@ HWND CreateSettingsWindow(HINSTANCE instance) {
 void CreateControls(HWND window) {
   const HFONT font = MessageFont();
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-  for (const ControlSpec& spec : kControls) {
-    const HWND control =
-        CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style, 0, 0, 1, 1, window,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+  for (const ControlDefinition& definition : kControls) {
+    const HWND control = CreateWindowExW(
+        definition.exStyle, definition.className, definition.text, definition.style, 0, 0, 1, 1,
+        window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance, nullptr);
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    switch (spec.id) {
+    switch (definition.id) {
       case IDC_MEMORY_EDIT: SendMessageW(control, EM_LIMITTEXT, 10, 0); break;
       case IDC_SCALE_COMBO: FillScaleCombo(control); break;
       case IDC_JAVA_COMBO: FillJavaCombo(control); break;
