@@ -117,19 +117,17 @@ inline bool MakeJavaHome(const std::wstring& home, const std::string& version) {
          WriteBytes(home + L"\\release", "JAVA_VERSION=\"" + version + "\"\r\n");
 }
 
-inline bool WriteValue(HKEY root, const std::wstring& key, const std::wstring& name,
-                       const std::wstring& text, DWORD type = REG_SZ) {
-  const std::string data =
-      type == REG_DWORD ? Utf16Le(text.substr(0, 1)) + '\0' + '\0' : Utf16Le(text + L'\0');
-  return RegSetKeyValueW(root, key.c_str(), name.c_str(), type, data.data(),
-                         static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
-}
-
-// Writes "Name=text" entries as string values of the program's key.
-inline bool WriteSettings(HKEY root, const std::vector<std::wstring>& entries) {
+// Writes "Name=text" entries into `key`; a wrong type carries data that would read as the
+// intended text if the type were ignored.
+inline bool WriteValues(HKEY root, const std::vector<std::wstring>& entries,
+                        const std::wstring& key = kKelvorKey, DWORD type = REG_SZ) {
   for (const std::wstring& entry : entries) {
     const std::size_t equals = entry.find(L'=');
-    if (!WriteValue(root, kKelvorKey, entry.substr(0, equals), entry.substr(equals + 1)))
+    const std::wstring text = entry.substr(equals + 1) + (type == REG_MULTI_SZ ? L"\0\0" : L"\0");
+    const std::string data =
+        type == REG_DWORD ? Utf16Le(text.substr(0, 1)) + '\0' + '\0' : Utf16Le(text);
+    if (RegSetKeyValueW(root, key.c_str(), entry.substr(0, equals).c_str(), type, data.data(),
+                        static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
       return false;
   }
   return true;
@@ -154,13 +152,11 @@ inline std::vector<std::wstring> ReadSettings(HKEY root) {
 // test begins and ends without the program's and the Java vendors' keys.
 class ProgramTest : public testing::Test {
  protected:
-  void SetUp() override { RemoveKeys(); }
-  void TearDown() override { RemoveKeys(); }
-  static void RemoveKeys() {
-    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-      RegDeleteTreeW(root, kKelvorKey);
-    for (const wchar_t* vendor : {L"Software\\JavaSoft", L"Software\\Eclipse Adoptium"})
-      RegDeleteTreeW(HKEY_CURRENT_USER, vendor);
+  void SetUp() override { TearDown(); }
+  void TearDown() override {
+    for (const wchar_t* key : {kKelvorKey, L"Software\\JavaSoft", L"Software\\Eclipse Adoptium"})
+      RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kKelvorKey);
   }
 
   void Start(const Installation& installation, const std::wstring& arguments) {
@@ -190,10 +186,6 @@ class ProgramTest : public testing::Test {
     HWND box = uidriver::WaitForMessageBox(process_.Id());
     if (box == nullptr || !uidriver::ReadMessageBox(box, info)) ADD_FAILURE() << "no message box";
     return info;
-  }
-  void Answer(const uidriver::MessageBoxInfo& box, int buttonId) {
-    EXPECT_TRUE(box.window != nullptr && uidriver::PressMessageBoxButton(box.window, buttonId))
-        << "could not press button " << buttonId;
   }
   void ExpectExitCodeZero() {
     DWORD exitCode = 12345;

@@ -2,10 +2,8 @@
 // without a save, and files that no editor would write.
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <random>
-#include <string>
 
 #include "e2e_support.h"
 
@@ -48,7 +46,7 @@ TEST_F(SettingsFile, ShowsTheFileSavesTheEditsInFixedOrderAndAsksForARestart) {
                        "Java:" + std::string(javaUtf8.begin(), javaUtf8.end()),
                        "Scale:System Default", "Verbose:No", "AllowUIScale:Yes", "DisableDD2:Yes",
                        "KeepWS:Yes", "LegacyMS2:No", "PreferIPv4:Yes"}));
-  Answer(box, IDOK);
+  EXPECT_TRUE(uidriver::PressMessageBoxButton(box.window, IDOK));
   ExpectExitCodeZero();
 }
 
@@ -68,7 +66,7 @@ TEST_F(SettingsFile, UnreadableFileIsReportedBeforeAnyWindowAndEndsWithExitCodeZ
     EXPECT_EQ(box.owner, nullptr);
     EXPECT_TRUE(box.hasIcon);
     EXPECT_EQ(box.buttonIds, std::vector<int>{IDOK});
-    Answer(box, IDOK);
+    EXPECT_TRUE(uidriver::PressMessageBoxButton(box.window, IDOK));
     ExpectExitCodeZero();
   }
 }
@@ -118,10 +116,7 @@ TEST_F(SettingsFile, LeavingWithoutOkOrARefusedOkSavesNothing) {
     SCOPED_TRACE(c.name);
     const Installation installation = MakeInstallation(&settings);
     ASSERT_TRUE(Open(installation, L"-p"));
-    struct HandleCloser {
-      void operator()(HANDLE handle) const { CloseHandle(handle); }
-    };
-    std::unique_ptr<void, HandleCloser> lock;
+    std::unique_ptr<void, decltype(&CloseHandle)> lock(nullptr, &CloseHandle);
     if (c.text.starts_with(L"Unable"))
       lock.reset(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     Toggle(IDC_PREFER_IPV4);
@@ -139,7 +134,7 @@ TEST_F(SettingsFile, LeavingWithoutOkOrARefusedOkSavesNothing) {
       EXPECT_EQ(box.buttonIds, c.buttons);
       const int answer = c.buttons.size() == 1 ? IDOK : IDCANCEL;
       EXPECT_EQ(box.defaultButtonId, answer);
-      Answer(box, answer);
+      EXPECT_TRUE(uidriver::PressMessageBoxButton(box.window, answer));
       Sleep(500);  // a program that wrongly quits does so at once; give it that moment
       EXPECT_TRUE(process_.IsRunning() && IsWindowVisible(window_));
       EXPECT_EQ(uidriver::FindMessageBox(process_.Id()), nullptr) << "a box is still open";
