@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -77,11 +76,11 @@ inline std::string Utf16Le(const std::wstring& text) {
 }
 
 // The heap, in megabytes, that the program assumes Java would choose on this machine.
-inline std::uint64_t DefaultHeapMB() {
+inline DWORDLONG DefaultHeapMB() {
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof(status);
   if (!GlobalMemoryStatusEx(&status)) return 0;
-  const std::uint64_t megabytes = status.ullTotalPhys / 1000000;
+  const DWORDLONG megabytes = status.ullTotalPhys / 1000000;
   return megabytes < 192 ? megabytes / 2 : megabytes / 4;
 }
 
@@ -123,7 +122,8 @@ inline bool WriteValues(HKEY root, const std::vector<std::wstring>& entries,
                         const std::wstring& key = kKelvorKey, DWORD type = REG_SZ) {
   for (const std::wstring& entry : entries) {
     const std::size_t equals = entry.find(L'=');
-    const std::wstring text = entry.substr(equals + 1) + (type == REG_MULTI_SZ ? L"\0\0" : L"\0");
+    const std::wstring text =
+        entry.substr(equals + 1) + std::wstring(type == REG_MULTI_SZ ? 2 : 1, L'\0');
     const std::string data =
         type == REG_DWORD ? Utf16Le(text.substr(0, 1)) + '\0' + '\0' : Utf16Le(text);
     if (RegSetKeyValueW(root, key.c_str(), entry.substr(0, equals).c_str(), type, data.data(),
@@ -140,10 +140,9 @@ inline std::vector<std::wstring> ReadSettings(HKEY root) {
     std::wstring data(32770, L'\0');  // room for the longest string value a test writes
     DWORD type = 0, bytes = 65540;
     if (RegGetValueW(root, kKelvorKey, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(),
-                     &bytes) != ERROR_SUCCESS)
-      continue;
-    values.push_back(
-        name + (type == REG_SZ ? L"=" + std::wstring(data.c_str()) : L":" + std::to_wstring(type)));
+                     &bytes) == ERROR_SUCCESS)
+      values.push_back(name + (type == REG_SZ ? L"=" + std::wstring(data.c_str())
+                                              : L":" + std::to_wstring(type)));
   }
   return values;
 }
@@ -159,14 +158,14 @@ class ProgramTest : public testing::Test {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kKelvorKey);
   }
 
-  void Start(const Installation& installation, const std::wstring& arguments) {
+  // Starts the program in its own folder and, unless told not to, waits for its window.
+  [[nodiscard]] bool Start(const Installation& installation, const std::wstring& arguments,
+                           bool waitForWindow = true) {
     std::wstring errorText;
     EXPECT_TRUE(process_.Start(L"\"" + installation.program + L"\" " + arguments,
                                installation.base + L"\\bin\\win", errorText))
         << testing::PrintToString(errorText);
-  }
-  [[nodiscard]] bool Open(const Installation& installation, const std::wstring& arguments) {
-    Start(installation, arguments);
+    if (!waitForWindow) return true;
     window_ = uidriver::WaitForTopLevelWindow(process_.Id(), L"KelvorSSClass");
     EXPECT_NE(window_, nullptr) << "no settings window appeared";
     return window_ != nullptr;

@@ -12,10 +12,6 @@ using Entries = std::vector<std::wstring>;
 
 constexpr wchar_t kOracleJdkKey[] = L"Software\\JavaSoft\\JDK\\";
 
-std::wstring OracleEntry(const std::wstring& version, const std::wstring& home) {
-  return L"Oracle JDK  " + version + L"  (" + home + L"\\bin\\java.exe)";
-}
-
 TEST_F(RegistryMode, ShowsTheUserKeyAndWritesTheNineValues) {
   const Installation installation = MakeInstallation(nullptr);
   const std::wstring home = installation.base + L"\\jdk-17", java = home + L"\\bin\\java.exe";
@@ -28,14 +24,14 @@ TEST_F(RegistryMode, ShowsTheUserKeyAndWritesTheNineValues) {
                            L"AllowUIScale=Yes", L"Java=" + java, L"Scale=4"}));
   // Present in the machine-wide key only; not read, since the user's key has "Arguments".
   ASSERT_TRUE(WriteValues(HKEY_LOCAL_MACHINE, {L"PreferIPv4=Yes"}));
-  ASSERT_TRUE(Open(installation, L""));
+  ASSERT_TRUE(Start(installation, L""));
 
   ExpectChecks({1, 0, 1, 0, 1, 0});
   EXPECT_EQ(Text(IDC_MEMORY_EDIT), memory);
   EXPECT_EQ(uidriver::GetComboSelection(Control(IDC_SCALE_COMBO)), 4);
   // The registered kit is offered, after "[Default]", and the stored path selects it.
   EXPECT_EQ(uidriver::GetComboSelection(Control(IDC_JAVA_COMBO)), 1);
-  EXPECT_EQ(Text(IDC_JAVA_COMBO), OracleEntry(L"17.0.2", home));
+  EXPECT_EQ(Text(IDC_JAVA_COMBO), L"Oracle JDK  17.0.2  (" + java + L")");
 
   Toggle(IDC_VERBOSE);
   Press(IDC_OK);
@@ -52,7 +48,7 @@ TEST_F(RegistryMode, MachineKeyFillsInWhenTheUserKeyHasNoArguments) {
   const Entries machine = {L"Arguments= -nofontcheck", L"Verbose=No", L"PreferIPv4=Yes"};
   ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, user));
   ASSERT_TRUE(WriteValues(HKEY_LOCAL_MACHINE, machine));
-  ASSERT_TRUE(Open(MakeInstallation(nullptr), L""));
+  ASSERT_TRUE(Start(MakeInstallation(nullptr), L""));
   // The machine-wide key is read over the user's: "Verbose" from there, "KeepWS" kept.
   ExpectChecks({0, 1, 1, 0, 1, 1});
   CancelAndExpectExitCodeZero();
@@ -61,16 +57,10 @@ TEST_F(RegistryMode, MachineKeyFillsInWhenTheUserKeyHasNoArguments) {
 }
 
 TEST_F(RegistryMode, ValuesOfTheWrongTypeCountAsMissing) {
-  // In the order of kSettingNames; unlike the defaults, so that reading any of them would show.
-  const std::wstring texts[] = {L" -J-Xmx555m -nofontcheck",
-                                L"C:\\typed\\java.exe",
-                                L"3",
-                                L"Yes",
-                                L"Yes",
-                                L"Yes",
-                                L"Yes",
-                                L"No",
-                                L"Yes"};
+  // Unlike the defaults, so that reading any of them would show on the window.
+  const Entries unusual({L"Arguments= -J-Xmx555m -nofontcheck", L"Java=C:\\typed\\java.exe",
+                         L"Scale=3", L"Verbose=Yes", L"AllowUIScale=Yes", L"DisableDD2=Yes",
+                         L"KeepWS=Yes", L"LegacyMS2=No", L"PreferIPv4=Yes"});
   // 32767 characters and the terminator: 64 KiB of string data.
   const std::wstring longJava = L"C:\\" + std::wstring(32767 - 3 - 9, L'j') + L"\\java.exe";
   // Each holds data that would read as the intended text if its type were ignored.
@@ -79,15 +69,11 @@ TEST_F(RegistryMode, ValuesOfTheWrongTypeCountAsMissing) {
     for (const bool someValid : {false, true}) {
       SCOPED_TRACE(testing::Message() << "type " << type << (someValid ? " and valid ones" : ""));
       RegDeleteTreeW(HKEY_CURRENT_USER, kKelvorKey);
-      for (std::size_t i = 0; i < std::size(texts); ++i) {
-        ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, {kSettingNames[i] + (L"=" + texts[i])},
-                                kKelvorKey, type));
-      }
+      ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, unusual, kKelvorKey, type));
       ASSERT_TRUE(!someValid ||
-                  WriteValues(HKEY_CURRENT_USER,
-                              {L"Arguments=" + texts[0], L"Verbose=Yes", L"Java=" + longJava}));
+                  WriteValues(HKEY_CURRENT_USER, {unusual[0], unusual[3], L"Java=" + longJava}));
       const Entries before = ReadSettings(HKEY_CURRENT_USER);
-      ASSERT_TRUE(Open(MakeInstallation(nullptr), L""));
+      ASSERT_TRUE(Start(MakeInstallation(nullptr), L""));
       EXPECT_EQ(uidriver::FindMessageBox(process_.Id()), nullptr);
       EXPECT_EQ(Text(IDC_MEMORY_EDIT), someValid ? L"555" : L"");
       ExpectChecks({someValid, someValid, 1, 0, 0, 0});
@@ -128,7 +114,7 @@ TEST_F(RegistryMode, CrowdedVendorKeysAndBadReleaseFilesLeaveTheGoodKitsOffered)
     ASSERT_TRUE(MakeJavaHome(home, "21.0.1"));
     ASSERT_TRUE(
         WriteValues(HKEY_CURRENT_USER, {L"JavaHome=" + home}, kOracleJdkKey + kits[i].first));
-    expected.insert(OracleEntry(kits[i].second, home));
+    expected.insert(L"Oracle JDK  " + kits[i].second + L"  (" + home + L"\\bin\\java.exe)");
   }
   const std::wstring folderRelease = installation.base + L"\\kit1\\release";
   ASSERT_TRUE(DeleteFileW(folderRelease.c_str()) && MakeFolders(folderRelease));
@@ -136,7 +122,7 @@ TEST_F(RegistryMode, CrowdedVendorKeysAndBadReleaseFilesLeaveTheGoodKitsOffered)
       installation.base + L"\\kit2\\release",
       "IMPLEMENTOR=\"" + std::string(100 * 1024, 'x') + "\"\r\nJAVA_VERSION=\"22\"\r\n"));
 
-  ASSERT_TRUE(Open(installation, L""));
+  ASSERT_TRUE(Start(installation, L""));
   EXPECT_EQ(uidriver::GetCheck(Control(IDC_VERBOSE)), BST_CHECKED);
   const Entries items = uidriver::GetComboItems(Control(IDC_JAVA_COMBO));
   ASSERT_FALSE(items.empty());

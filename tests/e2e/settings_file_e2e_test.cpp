@@ -1,7 +1,6 @@
 // The shipped program in settings-file mode: what it shows and writes, every way of leaving
 // without a save, and files that no editor would write.
 #include <algorithm>
-#include <cstdint>
 #include <memory>
 #include <random>
 
@@ -13,14 +12,14 @@ namespace {
 using SettingsFile = ProgramTest;
 
 TEST_F(SettingsFile, ShowsTheFileSavesTheEditsInFixedOrderAndAsksForARestart) {
-  const std::uint64_t memory = DefaultHeapMB() + 100;
+  const DWORDLONG memory = DefaultHeapMB() + 100;
   const std::string settings =
       CrLfLines({"Verbose:Yes", "Java:jdk\\bin\\java.exe",
                  "Arguments: -J-Xmx" + std::to_string(memory) + "m -nofontcheck -Dx=1", "Scale:2",
                  "KeepWS:yes", "LegacyMS2:No", "PreferIPv4:Y", "DisableDD2:No", "Antialias:Yes"});
   const Installation installation = MakeInstallation(&settings);
   ASSERT_TRUE(MakeJavaHome(installation.base + L"\\jdk", "17.0.2"));
-  ASSERT_TRUE(Open(installation, L"/p -from_kelvor"));
+  ASSERT_TRUE(Start(installation, L"/p -from_kelvor"));
 
   ExpectChecks({1, 1, 0, 0, 1, 1});
   EXPECT_EQ(Text(IDC_MEMORY_EDIT), std::to_wstring(memory));
@@ -40,12 +39,12 @@ TEST_F(SettingsFile, ShowsTheFileSavesTheEditsInFixedOrderAndAsksForARestart) {
   EXPECT_EQ(box.owner, window_);
   EXPECT_FALSE(box.hasIcon);
   EXPECT_EQ(box.buttonIds, std::vector<int>{IDOK});
-  const std::u8string javaUtf8 = java.u8string();
-  EXPECT_EQ(ReadBytes(installation.settingsFile),
-            CrLfLines({"Arguments: -J-Xmx" + std::to_string(memory + 1) + "m",
-                       "Java:" + std::string(javaUtf8.begin(), javaUtf8.end()),
-                       "Scale:System Default", "Verbose:No", "AllowUIScale:Yes", "DisableDD2:Yes",
-                       "KeepWS:Yes", "LegacyMS2:No", "PreferIPv4:Yes"}));
+  EXPECT_EQ(
+      ReadBytes(installation.settingsFile),
+      CrLfLines({"Arguments: -J-Xmx" + std::to_string(memory + 1) + "m",
+                 "Java:" + std::string(reinterpret_cast<const char*>(java.u8string().c_str())),
+                 "Scale:System Default", "Verbose:No", "AllowUIScale:Yes", "DisableDD2:Yes",
+                 "KeepWS:Yes", "LegacyMS2:No", "PreferIPv4:Yes"}));
   EXPECT_TRUE(uidriver::PressMessageBoxButton(box.window, IDOK));
   ExpectExitCodeZero();
 }
@@ -55,7 +54,7 @@ TEST_F(SettingsFile, UnreadableFileIsReportedBeforeAnyWindowAndEndsWithExitCodeZ
     SCOPED_TRACE(folder ? "a folder in place of the file" : "no file");
     const Installation installation = MakeInstallation(nullptr);
     ASSERT_TRUE(!folder || MakeFolders(installation.settingsFile));
-    Start(installation, L"-p");
+    ASSERT_TRUE(Start(installation, L"-p", false));
     const uidriver::MessageBoxInfo box = NextBox();
     EXPECT_EQ(uidriver::FindTopLevelWindow(process_.Id(), L"KelvorSSClass", false), nullptr);
     EXPECT_EQ(box.title, kErrorTitle);
@@ -76,7 +75,8 @@ TEST_F(SettingsFile, LeavingWithoutOkOrARefusedOkSavesNothing) {
       L"Maximum memory use setting (1 megabytes) is less than the default that Java will "
       L"probably use (" +
       std::to_wstring(DefaultHeapMB()) + L" megabytes). Continue anyway?";
-  const std::vector<int> ok = {IDOK};
+  const std::vector<int> ok = {IDOK}, okCancel = {IDOK, IDCANCEL},
+                         cancelTryContinue = {IDCANCEL, IDTRYAGAIN, IDCONTINUE};
   const std::string settings = CrLfLines({"Arguments: -J-Xmx4096m", "Verbose:Yes"});
   const std::wstring file = MakeInstallation(&settings).settingsFile;  // the same for every row
   const struct {
@@ -93,20 +93,10 @@ TEST_F(SettingsFile, LeavingWithoutOkOrARefusedOkSavesNothing) {
       {"not a number", IDC_OK, L"abc", L"", L"Invalid Setting",
        L"Maximum memory use is not a number.", ok},
       {"negative", IDC_OK, L"-5", L"", L"Invalid Setting", L"Maximum memory use is negative.", ok},
-      {"memory question",
-       IDC_OK,
-       L"1",
-       L"",
-       L"Kelvor Startup Settings Warning",
-       memoryQuestion,
-       {IDOK, IDCANCEL}},
-      {"Java question",
-       IDC_OK,
-       L"",
-       L"C:\\nowhere\\java.exe",
-       L"Questionable Setting",
-       L"\"C:\\nowhere\\java.exe\" does not exist or could not be accessed.",
-       {IDCANCEL, IDTRYAGAIN, IDCONTINUE}},
+      {"memory question", IDC_OK, L"1", L"", L"Kelvor Startup Settings Warning", memoryQuestion,
+       okCancel},
+      {"Java question", IDC_OK, L"", L"C:\\nowhere\\java.exe", L"Questionable Setting",
+       L"\"C:\\nowhere\\java.exe\" does not exist or could not be accessed.", cancelTryContinue},
       {"file held open elsewhere", IDC_OK, L"", L"", kErrorTitle,
        L"Unable to open settings file \"" + file + L"\" for writing.\n\n\nError # 13 = 0xd :\n" +
            _wcserror(13),
@@ -115,7 +105,7 @@ TEST_F(SettingsFile, LeavingWithoutOkOrARefusedOkSavesNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const Installation installation = MakeInstallation(&settings);
-    ASSERT_TRUE(Open(installation, L"-p"));
+    ASSERT_TRUE(Start(installation, L"-p"));
     std::unique_ptr<void, decltype(&CloseHandle)> lock(nullptr, &CloseHandle);
     if (c.text.starts_with(L"Unable"))
       lock.reset(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -160,7 +150,7 @@ TEST_F(SettingsFile, DamagedFilesKeepTheEntriesBeforeTheDamage) {
         "\xFF\xFE" + Utf16Le(L"Verbose:Yes\r\nArguments: -J-Xmx1234m\r\n") + "S"}) {
     SCOPED_TRACE(testing::PrintToString(settings.substr(valid.size(), 12)));
     const Installation installation = MakeInstallation(&settings);
-    ASSERT_TRUE(Open(installation, L"-p"));
+    ASSERT_TRUE(Start(installation, L"-p"));
     EXPECT_EQ(uidriver::FindMessageBox(process_.Id()), nullptr);
     EXPECT_EQ(Text(IDC_MEMORY_EDIT), L"1234");
     EXPECT_EQ(uidriver::GetCheck(Control(IDC_VERBOSE)), BST_CHECKED);
