@@ -7,12 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${KELVOR_BUILD_DIR:-build/win32}  # another build directory may be named here
-exe=$build/KelvorStartupSettings.exe
-driver=$build/tools/ui_driver/kelvor-ui-driver.exe
-for file in "$exe" "$driver"; do
-  [[ -f $file ]] || { echo "run: $file is missing; build it first (make run does)" >&2; exit 1; }
-done
+source scripts/wine-prefix.sh
+kelvor_require_program run
 
 if [[ -z ${DISPLAY:-} ]]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --headless "$@"
@@ -27,7 +23,6 @@ export WINEPREFIX=$PWD/.wine-run
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
   echo "run: creating the Wine prefix $WINEPREFIX (first run only)"
-  source scripts/wine-prefix.sh
   kelvor_create_prefix
 fi
 scripts/sample-install.sh "$exe"

@@ -5,12 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${KELVOR_BUILD_DIR:-build/win32}  # another build directory may be named here
-exe=$build/KelvorStartupSettings.exe
-driver=$build/tools/ui_driver/kelvor-ui-driver.exe
-for file in "$exe" "$driver"; do
-  [[ -f $file ]] || { echo "screenshot: $file is missing; build it first" >&2; exit 1; }
-done
+source scripts/wine-prefix.sh
+kelvor_require_program screenshot
 
 if [[ ${1:-} != --inside ]]; then
   # Always a virtual screen of its own, whatever display the user has; a throwaway prefix inside.
