@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 #include <array>
+#include <cwchar>
 
 #include "discovery/vendor_search.h"
 #include "platform/ui_win.h"
@@ -19,7 +20,8 @@ std::wstring ProgramFilesFolder() {
   if (RunningUnderWow64()) {
     std::array<wchar_t, 260> buffer{};
     if (ExpandEnvironmentStringsW(L"%ProgramW6432%", buffer.data(), buffer.size()) == 0) return {};
-    return buffer.data();
+    // Too long a value may leave the buffer without its terminator.
+    return std::wstring(buffer.data(), wcsnlen(buffer.data(), buffer.size()));
   }
   PWSTR path = nullptr;
   const HRESULT result = SHGetKnownFolderPath(FOLDERID_ProgramFiles, 0, nullptr, &path);

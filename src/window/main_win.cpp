@@ -1,6 +1,8 @@
 // The program's entry point: identity, command line, settings, the window and its message loop.
 #include <windows.h>
 
+#include <shobjidl.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -12,16 +14,6 @@
 #include "window/settings_window.h"
 
 namespace {
-
-// Looked up at run time: older MinGW headers do not declare it.
-void SetApplicationIdentity() {
-  using SetAppIdFunction = HRESULT(WINAPI*)(PCWSTR);
-  const HMODULE shell = GetModuleHandleW(L"shell32.dll");
-  if (!shell) return;
-  const auto setAppId = reinterpret_cast<SetAppIdFunction>(
-      reinterpret_cast<void*>(GetProcAddress(shell, "SetCurrentProcessExplicitAppUserModelID")));
-  if (setAppId) setAppId(L"Mobrey.Orvel.Kelvor.NoVersion");
-}
 
 void LoadSettings() {
   if (!gCommandLineOptions.UseSettingsFile) {
@@ -39,7 +31,8 @@ void LoadSettings() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  SetApplicationIdentity();
+  // Only taskbar grouping depends on it, so its result is ignored.
+  SetCurrentProcessExplicitAppUserModelID(L"Mobrey.Orvel.Kelvor.NoVersion");
   MainWindow = nullptr;
   ParseCommandLine(std::vector<std::wstring>(__wargv, __wargv + __argc), gCommandLineOptions);
   LoadSettings();

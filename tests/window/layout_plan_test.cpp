@@ -33,6 +33,11 @@ TEST(PlanLayout, EveryControlAndTheNeededSizeForFontHeight16) {
   for (const auto& [row, width] :
        {std::pair{kVerboseRow, 0}, {kScaleComboRow, 45}, {kJavaComboRow, 84}})
     EXPECT_EQ(minimised.rects[row].value().width, width) << row;
+  // Java entries: 380 widens (84 + 380 + 5 > 454) to 380 + 84 + 3g + 2b; 400 then falls short
+  // of that, and an entry as wide as the sample or unmeasured never counts.
+  LayoutMeasurements entries = Typical();
+  entries.javaEntries = {300, std::nullopt, 380, 400, 600};
+  EXPECT_EQ(PlanLayout(entries, 500, 500).neededSize, (LayoutSize{527, 297}));
 }
 
 TEST(PlaceWindow, AddsTheFrameClampsAndCentres) {
