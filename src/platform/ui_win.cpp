@@ -21,7 +21,8 @@ OpenFileHook& OpenFileOverride() {
 BOOL CallGetOpenFileName(OPENFILENAMEW& request) {
   using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
   static const GetOpenFileNameFunction getOpenFileName = []() -> GetOpenFileNameFunction {
-    const HMODULE dialogs = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // A known DLL: Windows loads it from its own folder, never from beside the program.
+    const HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
     if (!dialogs) return nullptr;  // stays loaded for the rest of the run
     return reinterpret_cast<GetOpenFileNameFunction>(
         reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameW")));
