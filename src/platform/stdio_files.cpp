@@ -21,13 +21,11 @@ int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& 
       break;
     }
   }
-  if (std::ferror(file)) {
-    const int error = errno;
-    return error != 0 ? error : EIO;
-  }
+  const int error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
+  // What came before an error is handed back too: a reader may treat the error as the end.
   bytes = std::move(kept);
   truncated = more;
-  return 0;
+  return error;
 }
 
 int WriteFileBytes(std::FILE* file, const std::string& bytes) {

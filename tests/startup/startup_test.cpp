@@ -1,8 +1,11 @@
 // The startup core: path rules, argument tokens, error texts, decoding and both settings stores.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string_view>
 #include <tuple>
+#include <utility>
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
@@ -170,6 +173,18 @@ TEST_F(Startup, SettingsFileLoadAndSave) {
     EXPECT_FALSE(LoadSettingsFromFile(settings, errorText));
     EXPECT_EQ(errorText, message);
   }
+#ifdef __GLIBC__
+  // A read error part way ends the entries like the end of the file; what came before counts.
+  cookie_io_functions_t failsSecond{};
+  failsSecond.read = [](void* served, char* buffer, std::size_t) -> ssize_t {
+    if (std::exchange(*static_cast<bool*>(served), true)) return errno = EIO, -1;
+    return std::memcpy(buffer, "Verbose:Yes\n", 12), 12;
+  };
+  bool served = false;
+  const platform::UniqueFile failing(fopencookie(&served, "r", failsSecond));
+  EXPECT_EQ(ReadSettingsFile(settings, failing.get()), 0);
+  EXPECT_TRUE(settings.Verbose);
+#endif
   settings.SetSettings(false, true, false, false, false, true, false, 1024, L"C:\\jdk\\java.exe",
                        L"");
   settings.SettingsFilePath = kFile;
