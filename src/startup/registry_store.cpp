@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kQueryAttempts = 5;
 constexpr std::size_t kInitialCharacters = 261;  // one more than offered: a zero always follows
+constexpr std::uint32_t kLargestValueBytes = 0x7FFFFFF0u;
 
 const wchar_t* YesOrNo(bool value) {
   return value ? L"Yes" : L"No";
@@ -37,7 +38,8 @@ bool ReadRegistryString(const platform::RegistryKey& key, const std::wstring& na
       out = DecodeUtf16Le(buffer.data(), std::min<std::size_t>(size, buffer.size()));
       return true;
     }
-    if (status == platform::kErrorMoreData && size > offered) {
+    // A size no registry value can have would wrap the growth arithmetic of a 32-bit build.
+    if (status == platform::kErrorMoreData && size > offered && size < kLargestValueBytes) {
       buffer.resize((std::size_t{size} / 2 + 1) * 2, 0);
       offered = size;
     }
