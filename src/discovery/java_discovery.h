@@ -11,6 +11,6 @@
 void FindJavaInstallations(bool includeDefault, std::int32_t minimumMajor,
                            std::vector<JavaCandidate>& candidates);
 
-// Default entry, bundled runtime, kits before runtimes, preferred range, newer within the
-// preferred range (older beyond it), 64-bit view, vendor, then javaw.exe path.
+// Default entry, bundled runtime, kits before runtimes, preferred range, higher major within
+// the preferred range (lower beyond it), newer version, 64-bit view, vendor, then javaw.exe path.
 bool CandidateBefore(const JavaCandidate& a, const JavaCandidate& b);

@@ -16,5 +16,6 @@ JavaCandidate IdentifyJavaInstallation(const std::wstring& home, const std::wstr
 // Changes `vendor` and `label` only when `vendor` is exactly "Oracle" and a known name occurs.
 void CorrectOracleVendor(const std::wstring& javaPath, std::wstring& vendor, std::wstring& label);
 
-// Newest major version that still counts as preferred; later ones are offered but sorted last.
+// Newest major version that still counts as preferred; later ones sort after the preferred ones of
+// their kind.
 inline constexpr int kLastPreferredMajor = 25;
