@@ -14,7 +14,8 @@ std::uint32_t GetProgramPath(std::wstring& path) {
   wchar_t buffer[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
   if (length == 0) return GetLastError();
-  path.assign(buffer, length);
+  // A path that did not fit comes back cut to the buffer, its last character the terminator.
+  path.assign(buffer, wcsnlen(buffer, length));
   return 0;
 }
 
