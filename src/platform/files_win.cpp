@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <vector>
 
 // <windows.h> would rename ours to GetFileAttributesW.
