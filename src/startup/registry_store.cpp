@@ -13,15 +13,6 @@ constexpr int kQueryAttempts = 5;
 constexpr std::size_t kInitialCharacters = 261;  // one more than offered: a zero always follows
 constexpr std::uint32_t kLargestValueBytes = 0x7FFFFFF0u;
 
-const wchar_t* YesOrNo(bool value) {
-  return value ? L"Yes" : L"No";
-}
-
-void ReadYesNo(const platform::RegistryKey& key, const wchar_t* name, bool& field) {
-  std::wstring text;
-  if (ReadRegistryString(key, name, text)) field = ReadsAsYes(text);
-}
-
 }  // namespace
 
 bool ReadRegistryString(const platform::RegistryKey& key, const std::wstring& name,
@@ -62,12 +53,9 @@ void ReadRegistrySettings(StartupSettings& settings, const platform::RegistryKey
     settings.Arguments = text;
     settings.ParseArguments(text);
   }
-  ReadYesNo(key, L"Verbose", settings.Verbose);
-  ReadYesNo(key, L"AllowUIScale", settings.AllowUIScale);
-  ReadYesNo(key, L"DisableDD2", settings.DisableDD2);
-  ReadYesNo(key, L"KeepWS", settings.KeepWS);
-  ReadYesNo(key, L"LegacyMS2", settings.LegacyMS2);
-  ReadYesNo(key, L"PreferIPv4", settings.PreferIPv4);
+  for (const StoredSwitch& stored : kStoredSwitches) {
+    if (ReadRegistryString(key, stored.key, text)) settings.*stored.field = ReadsAsYes(text);
+  }
   if (ReadRegistryString(key, L"Java", text)) settings.SetJava(text, false);
   if (ReadRegistryString(key, L"Scale", text)) settings.Scale = text;
 }
@@ -106,12 +94,9 @@ bool SaveSettingsToRegistry(const StartupSettings& settings, std::wstring& error
     WriteRegistryString(key, L"Arguments", settings.Arguments, firstError);
     WriteRegistryString(key, L"Java", settings.Java, firstError);
     WriteRegistryString(key, L"Scale", settings.Scale, firstError);
-    WriteRegistryString(key, L"Verbose", YesOrNo(settings.Verbose), firstError);
-    WriteRegistryString(key, L"AllowUIScale", YesOrNo(settings.AllowUIScale), firstError);
-    WriteRegistryString(key, L"DisableDD2", YesOrNo(settings.DisableDD2), firstError);
-    WriteRegistryString(key, L"KeepWS", YesOrNo(settings.KeepWS), firstError);
-    WriteRegistryString(key, L"LegacyMS2", YesOrNo(settings.LegacyMS2), firstError);
-    WriteRegistryString(key, L"PreferIPv4", YesOrNo(settings.PreferIPv4), firstError);
+    for (const StoredSwitch& stored : kStoredSwitches) {
+      WriteRegistryString(key, stored.key, settings.*stored.field ? L"Yes" : L"No", firstError);
+    }
   }
   if (firstError == 0) return true;
   errorText += L"Error saving one or more settings to the registry.\n\n";

@@ -33,18 +33,10 @@ void ApplyEntry(StartupSettings& settings, std::wstring_view key, const std::wst
     settings.SetJava(value, true);
   } else if (key == L"Scale") {
     settings.Scale = value;
-  } else if (key == L"Verbose") {
-    settings.Verbose = ReadsAsYes(value);
-  } else if (key == L"AllowUIScale") {
-    settings.AllowUIScale = ReadsAsYes(value);
-  } else if (key == L"DisableDD2") {
-    settings.DisableDD2 = ReadsAsYes(value);
-  } else if (key == L"KeepWS") {
-    settings.KeepWS = ReadsAsYes(value);
-  } else if (key == L"LegacyMS2") {
-    settings.LegacyMS2 = ReadsAsYes(value);
-  } else if (key == L"PreferIPv4") {
-    settings.PreferIPv4 = ReadsAsYes(value);
+  } else {
+    for (const StoredSwitch& stored : kStoredSwitches) {
+      if (key == stored.key) settings.*stored.field = ReadsAsYes(value);
+    }
   }  // "Antialias" and unknown keys are accepted and ignored
 }
 
@@ -53,10 +45,6 @@ void AppendLine(std::wstring& content, const wchar_t* key, const std::wstring& v
   content += L':';
   content += value;
   content += L'\n';
-}
-
-void AppendYesNoLine(std::wstring& content, const wchar_t* key, bool value) {
-  AppendLine(content, key, value ? L"Yes" : L"No");
 }
 
 bool LocateSettingsFile(StartupSettings& settings, std::wstring& errorText) {
@@ -110,12 +98,9 @@ std::wstring SettingsFileContent(const StartupSettings& settings) {
   AppendLine(content, L"Arguments", settings.Arguments);
   if (!settings.Java.empty()) AppendLine(content, L"Java", settings.Java);
   if (!settings.Scale.empty()) AppendLine(content, L"Scale", settings.Scale);
-  AppendYesNoLine(content, L"Verbose", settings.Verbose);
-  AppendYesNoLine(content, L"AllowUIScale", settings.AllowUIScale);
-  AppendYesNoLine(content, L"DisableDD2", settings.DisableDD2);
-  AppendYesNoLine(content, L"KeepWS", settings.KeepWS);
-  AppendYesNoLine(content, L"LegacyMS2", settings.LegacyMS2);
-  AppendYesNoLine(content, L"PreferIPv4", settings.PreferIPv4);
+  for (const StoredSwitch& stored : kStoredSwitches) {
+    AppendLine(content, stored.key, settings.*stored.field ? L"Yes" : L"No");
+  }
   return content;
 }
 

@@ -2,6 +2,7 @@
 // the font-check switch inside the argument string.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,6 +30,21 @@ struct StartupSettings {
   void ParseArguments(const std::wstring& text);
   void RebuildArguments();
 };
+
+// The six switches that both stores keep as "Yes"/"No" under their own key, in the order both
+// stores read and write them.
+struct StoredSwitch {
+  const wchar_t* key;
+  bool StartupSettings::*field;
+};
+inline constexpr std::array<StoredSwitch, 6> kStoredSwitches = {{
+    {L"Verbose", &StartupSettings::Verbose},
+    {L"AllowUIScale", &StartupSettings::AllowUIScale},
+    {L"DisableDD2", &StartupSettings::DisableDD2},
+    {L"KeepWS", &StartupSettings::KeepWS},
+    {L"LegacyMS2", &StartupSettings::LegacyMS2},
+    {L"PreferIPv4", &StartupSettings::PreferIPv4},
+}};
 
 // The maximal runs of characters not in `delimiters`, in order; never an empty piece.
 std::vector<std::wstring> SplitTokens(const std::wstring& text, const std::wstring& delimiters);
