@@ -3,7 +3,8 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
+
+#include "platform/unique_handle.h"
 
 namespace platform {
 
@@ -37,31 +38,13 @@ inline constexpr std::int32_t kErrorNoMoreItems = 259;
 using RegistryHandle = std::uintptr_t;
 void CloseRegistryKey(RegistryHandle handle);
 
-// Owns one open key; a copy would close it twice.
-class RegistryKey {
- public:
-  RegistryKey() = default;
-  explicit RegistryKey(RegistryHandle handle) : handle_(handle) {}
-  RegistryKey(RegistryKey&& other) noexcept : handle_(other.Release()) {}
-  RegistryKey& operator=(RegistryKey&& other) noexcept {
-    Reset(other.Release());
-    return *this;
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  ~RegistryKey() { Reset(); }
-
-  RegistryHandle Get() const { return handle_; }
-  bool IsOpen() const { return handle_ != 0; }
-  RegistryHandle Release() { return std::exchange(handle_, RegistryHandle{0}); }
-  void Reset(RegistryHandle handle = 0) {
-    if (handle_ != 0) CloseRegistryKey(handle_);
-    handle_ = handle;
-  }
-
- private:
-  RegistryHandle handle_ = 0;
+struct RegistryKeyTraits {
+  using Handle = RegistryHandle;
+  static RegistryHandle Invalid() { return 0; }
+  static void Close(RegistryHandle handle) { CloseRegistryKey(handle); }
 };
+// Owns one open key; a copy would close it twice.
+using RegistryKey = UniqueHandle<RegistryKeyTraits>;
 
 // Each call returns the Win32 status (0 on success). Out-parameters are left untouched on failure.
 

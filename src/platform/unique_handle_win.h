@@ -1,38 +1,11 @@
-// One owner for a Win32 handle: the traits say what "no handle" is and how to close one.
+// Owners of the Win32 handles the platform bodies use internally.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include "platform/unique_handle.h"
 
 namespace platform {
-
-template <typename Traits>
-class UniqueHandle {
- public:
-  using Handle = typename Traits::Handle;
-  UniqueHandle() = default;
-  explicit UniqueHandle(Handle handle) : handle_(handle) {}
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    Reset(other.Release());
-    return *this;
-  }
-  UniqueHandle(const UniqueHandle&) = delete;  // a copy would close the handle twice
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() { Reset(); }
-
-  Handle Get() const { return handle_; }
-  bool IsValid() const { return handle_ != Traits::Invalid(); }
-  Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
-  void Reset(Handle handle = Traits::Invalid()) {
-    if (handle_ != Traits::Invalid()) Traits::Close(handle_);
-    handle_ = handle;
-  }
-
- private:
-  Handle handle_ = Traits::Invalid();
-};
 
 struct RegKeyTraits {
   using Handle = HKEY;
