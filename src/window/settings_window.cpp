@@ -2,6 +2,7 @@
 #include "window/settings_window.h"
 
 #include <array>
+#include <string_view>
 
 #include "discovery/java_discovery.h"
 #include "javainfo/java_validation.h"
@@ -48,21 +49,15 @@ constexpr std::array<ControlDefinition, kControlCount> kControls = {{
     {IDC_CANCEL, L"BUTTON", kCancelCaption, 0, kPushButtonStyle},
 }};
 
-// Tab visits every control that takes input, in creation order; the labels are skipped.
-constexpr std::array<int, 12> kTabOrder = {
-    IDC_VERBOSE,
-    IDC_SKIP_FONT_CHECK,
-    IDC_LEGACY_MERGE_SORT,
-    IDC_DISABLE_DIRECTDRAW,
-    IDC_KEEP_WORKING_SET,
-    IDC_PREFER_IPV4,
-    IDC_MEMORY_EDIT,
-    IDC_SCALE_COMBO,
-    IDC_JAVA_COMBO,
-    IDC_BROWSE,
-    IDC_OK,
-    IDC_CANCEL,
-};
+// Tab visits every control that takes input, in creation order: all but the labels.
+constexpr std::array<int, kControlCount - 3> kTabOrder = [] {
+  std::array<int, kControlCount - 3> order{};
+  std::size_t next = 0;
+  for (const ControlDefinition& definition : kControls) {
+    if (std::wstring_view(definition.className) != L"STATIC") order[next++] = definition.id;
+  }
+  return order;
+}();
 
 // Start -1 in the low word: no text highlighted in a combobox's edit field.
 constexpr LPARAM kNoEditSelection = 0xFFFF;
