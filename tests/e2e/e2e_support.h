@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -82,6 +83,14 @@ inline DWORDLONG DefaultHeapMB() {
   if (!GlobalMemoryStatusEx(&status)) return 0;
   const DWORDLONG megabytes = status.ullTotalPhys / 1000000;
   return megabytes < 192 ? megabytes / 2 : megabytes / 4;
+}
+
+// A box as "title|text|ids of its buttons in ascending order, then icon or no icon".
+inline std::wstring Describe(uidriver::MessageBoxInfo box) {
+  std::sort(box.buttonIds.begin(), box.buttonIds.end());
+  std::wstring text = box.title + L"|" + box.text + L"|";
+  for (const int id : box.buttonIds) text += std::to_wstring(id) + L" ";
+  return text + (box.hasIcon ? L"icon" : L"no icon");
 }
 
 // K\bin\win\KelvorStartupSettings.exe in a new folder of the running test, and K\Kelvor_ss when
@@ -180,20 +189,19 @@ class ProgramTest : public testing::Test {
   void Type(int id, const std::wstring& text) { EXPECT_TRUE(uidriver::SetText(Control(id), text)); }
   void Press(int id) { EXPECT_TRUE(uidriver::PostClick(Control(id))); }
 
-  uidriver::MessageBoxInfo NextBox() {
+  uidriver::MessageBoxInfo NextBox(HWND owner) {
     uidriver::MessageBoxInfo info;
     HWND box = uidriver::WaitForMessageBox(process_.Id());
     if (box == nullptr || !uidriver::ReadMessageBox(box, info)) ADD_FAILURE() << "no message box";
+    EXPECT_EQ(info.owner, owner);
     return info;
   }
-  void ExpectExitCodeZero() {
+  // Presses `button` first when one is given.
+  void ExpectExitCodeZero(int button = 0) {
+    if (button != 0) Press(button);
     DWORD exitCode = 12345;
     EXPECT_TRUE(process_.WaitForExit(uidriver::kDefaultTimeoutMs, exitCode)) << "still running";
     EXPECT_EQ(exitCode, 0u);
-  }
-  void CancelAndExpectExitCodeZero() {
-    Press(IDC_CANCEL);
-    ExpectExitCodeZero();
   }
 
   uidriver::Process process_;

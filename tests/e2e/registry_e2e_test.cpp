@@ -51,7 +51,7 @@ TEST_F(RegistryMode, MachineKeyFillsInWhenTheUserKeyHasNoArguments) {
   ASSERT_TRUE(Start(MakeInstallation(nullptr), L""));
   // The machine-wide key is read over the user's: "Verbose" from there, "KeepWS" kept.
   ExpectChecks({0, 1, 1, 0, 1, 1});
-  CancelAndExpectExitCodeZero();
+  ExpectExitCodeZero(IDC_CANCEL);
   EXPECT_EQ(ReadSettings(HKEY_CURRENT_USER), user);
   EXPECT_EQ(ReadSettings(HKEY_LOCAL_MACHINE), machine);
 }
@@ -82,7 +82,7 @@ TEST_F(RegistryMode, ValuesOfTheWrongTypeCountAsMissing) {
       const std::wstring java = Text(IDC_JAVA_COMBO);
       EXPECT_TRUE(someValid ? java.size() >= 3 && longJava.starts_with(java) : java == L"[Default]")
           << testing::PrintToString(java.substr(0, 20));
-      CancelAndExpectExitCodeZero();
+      ExpectExitCodeZero(IDC_CANCEL);
       EXPECT_EQ(ReadSettings(HKEY_CURRENT_USER), before);
     }
   }
@@ -129,7 +129,7 @@ TEST_F(RegistryMode, CrowdedVendorKeysAndBadReleaseFilesLeaveTheGoodKitsOffered)
   EXPECT_EQ(items[0], L"[Default]");
   // A kit may be offered once per registry view of a 32-bit process on 64-bit Windows.
   EXPECT_EQ(std::set<std::wstring>(items.begin(), items.end()), expected);
-  CancelAndExpectExitCodeZero();
+  ExpectExitCodeZero(IDC_CANCEL);
 }
 
 }  // namespace
