@@ -105,8 +105,6 @@ inline Installation MakeInstallation(const std::string* settings) {
   const std::filesystem::path folder = std::filesystem::path(temp) /
                                        ("kelvor-e2e-" + std::to_string(GetCurrentProcessId())) /
                                        test->test_suite_name() / test->name() / "K";
-  std::error_code error;
-  std::filesystem::remove_all(folder, error);
   const Installation installation{folder, folder / "bin\\win\\KelvorStartupSettings.exe",
                                   folder / "Kelvor_ss"};
   EXPECT_TRUE(MakeFolders(installation.base + L"\\bin\\win"));
@@ -181,9 +179,11 @@ class ProgramTest : public testing::Test {
   }
   HWND Control(int id) const { return GetDlgItem(window_, id); }
   std::wstring Text(int id) const { return uidriver::GetText(Control(id)); }
-  void ExpectChecks(const std::vector<int>& checked) const {
-    for (std::size_t i = 0; i < checked.size(); ++i)
-      EXPECT_EQ(uidriver::GetCheck(Control(kCheckBoxes[i])), checked[i]) << "box " << i;
+  // What the window shows: "<the boxes as 0 or 1>|<memory>|<Java>".
+  std::wstring Shown() const {
+    std::wstring shown;
+    for (const int id : kCheckBoxes) shown += std::to_wstring(uidriver::GetCheck(Control(id)));
+    return shown + L"|" + Text(IDC_MEMORY_EDIT) + L"|" + Text(IDC_JAVA_COMBO);
   }
   void Toggle(int id) { EXPECT_TRUE(uidriver::Click(Control(id))); }
   void Type(int id, const std::wstring& text) { EXPECT_TRUE(uidriver::SetText(Control(id), text)); }
