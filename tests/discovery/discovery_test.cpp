@@ -14,12 +14,6 @@ namespace {
 
 using platform::Hive;
 
-class Discovery : public testing::Test {
- protected:
-  void SetUp() override { fake::ResetAll(); }
-  void TearDown() override { EXPECT_EQ(fake::OpenHandleCount(), 0); }
-};
-
 JavaCandidate Candidate(const wchar_t* label, const wchar_t* version, bool isJdk,
                         bool is64Bit = true, const wchar_t* vendor = L"V",
                         const wchar_t* javawPath = L"C:\\j") {
@@ -28,7 +22,7 @@ JavaCandidate Candidate(const wchar_t* label, const wchar_t* version, bool isJdk
 
 // Each entry belongs before the next by one step of the order: default, bundled, kit, preferred
 // range, newer (older beyond the range), 64-bit, vendor (a prefix first), javaw.exe path.
-TEST_F(Discovery, EachStepOfTheOrder) {
+TEST(Discovery, EachStepOfTheOrder) {
   const JavaCandidate ordered[] = {
       MakeDefaultCandidate(),
       Candidate(L"Bundled OpenJDK", L"11", false),
@@ -43,26 +37,24 @@ TEST_F(Discovery, EachStepOfTheOrder) {
       Candidate(L"R", L"21", false),
       Candidate(L"R", L"28", false),
   };
-  for (std::size_t i = 0; i < std::size(ordered); ++i) {
-    for (std::size_t j = 0; j < std::size(ordered); ++j) {
+  for (std::size_t i = 0; i < std::size(ordered); ++i)
+    for (std::size_t j = 0; j < std::size(ordered); ++j)
       EXPECT_EQ(CandidateBefore(ordered[i], ordered[j]), i < j) << "#" << i << " #" << j;
-    }
-  }
 }
 
 std::vector<std::wstring> Search(bool underWow64, std::int32_t minimumMajor = 17) {
   std::vector<JavaCandidate> candidates;
   SearchVendorKeysInViews(underWow64, minimumMajor, candidates);
   std::vector<std::wstring> names;
-  for (const JavaCandidate& c : candidates) {
+  for (const JavaCandidate& c : candidates)
     names.push_back(c.displayName + (c.is64Bit ? L" 64" : L" 32"));
-  }
   return names;
 }
 
 // Under WOW64 the 64-bit view comes first; the user's Software key is the same in both views.
 // The 1000-character subkey name has no room for its end and is passed over.
-TEST_F(Discovery, VendorKeysInBothViewsAndAllSources) {
+TEST(Discovery, VendorKeysInBothViewsAndAllSources) {
+  fake::ResetAll();
   fake::WriteExecutable(L"C:\\a\\bin\\javaw.exe");
   fake::WriteExecutable(L"C:\\rel17\\bin\\javaw.exe");
   fake::WriteFile(L"C:\\rel17\\release", "JAVA_VERSION=\"17.0.9\"\n");
@@ -78,9 +70,8 @@ TEST_F(Discovery, VendorKeysInBothViewsAndAllSources) {
       {L"JavaSoft\\JRE\\" + longest + L"x", L"JavaHome", L"C:\\a"},
       {L"Wow6432Node\\JavaSoft\\JDK\\22", L"JavaHome", L"C:\\a"},
   };
-  for (const auto& [key, name, home] : values) {
+  for (const auto& [key, name, home] : values)
     fake::PutString(Hive::LocalMachine, L"Software\\" + key, name, home);
-  }
   fake::PutString(Hive::CurrentUser, L"Software\\JavaSoft\\JDK\\17.0.2", L"JavaHome", L"C:\\a");
   const std::wstring inA = L"  (C:\\a\\bin\\java.exe) ";
   const std::vector<std::wstring> expected = {L"Oracle JDK  17.0.2" + inA + L"64",
@@ -107,6 +98,7 @@ TEST_F(Discovery, VendorKeysInBothViewsAndAllSources) {
   EXPECT_EQ(all[1].displayName, L"Bundled OpenJDK    (C:\\K\\bin\\bundled\\java\\bin\\java.exe)");
   EXPECT_EQ(all[2].displayName, L"Oracle JDK  22  (C:\\a\\bin\\java.exe)");
   EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), CandidateBefore));
+  EXPECT_EQ(fake::OpenHandleCount(), 0);
 }
 
 }  // namespace

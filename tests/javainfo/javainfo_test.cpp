@@ -41,9 +41,8 @@ TEST(JavaInfo, ParsesBothVersionForms) {
       {L"1.8.0-x+b7", L"8|8.0||-1|7"},
       {L"17-x+b7", L"17|17||-1|-1"},
       {L"17-x+5+6", L"17|17||-1|5"}};
-  for (const auto& [text, expected] : cases) {
+  for (const auto& [text, expected] : cases)
     EXPECT_EQ(Describe(ParseJavaVersion(text)), expected) << "\"" << text << "\"";
-  }
 }
 
 TEST(JavaInfo, VersionOrder) {
@@ -52,13 +51,11 @@ TEST(JavaInfo, VersionOrder) {
       L"17-ea+35",      L"17.0",        L"17.0.1+12",   L"17.0.1+12-LT", L"17.0.1+12-LTA",
       L"17.0.1+12-LTS", L"17.0.1+12-3", L"17.0.1+12-4", L"17.0.2",       L"17.0.10",
   };
-  for (std::size_t i = 0; i < std::size(ascending); ++i) {
-    for (std::size_t j = 0; j < std::size(ascending); ++j) {
+  for (std::size_t i = 0; i < std::size(ascending); ++i)
+    for (std::size_t j = 0; j < std::size(ascending); ++j)
       EXPECT_EQ(CompareJavaVersions(ParseJavaVersion(ascending[i]), ParseJavaVersion(ascending[j])),
-                i < j ? -1 : (i > j ? 1 : 0))
+                (i > j) - (i < j))
           << ascending[i] << " vs " << ascending[j];
-    }
-  }
 }
 
 // An empty version: none found.
@@ -141,9 +138,8 @@ TEST(JavaInfo, ValidationReasons) {
   fake::WriteFile(L"C:\\text\\bin\\java.exe", "plain text");
   fake::WriteFile(L"C:\\text\\bin\\java.dll", "");
   for (const wchar_t* path : {L"C:\\old\\bin\\java.exe", L"C:\\old\\jre\\bin\\javaw.exe",
-                              L"C:\\nodll\\bin\\java.exe", L"C:\\jdk17\\bin\\javac.exe"}) {
+                              L"C:\\nodll\\bin\\java.exe", L"C:\\jdk17\\bin\\javac.exe"})
     fake::WriteExecutable(path);
-  }
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
       {L"C:\\jdk17\\bin\\missing.exe", L"does not exist or could not be accessed"},
       {L"C:\\jdk17\\bin", L"is a directory"},
