@@ -15,11 +15,12 @@ namespace fake {
 // below; fixtures call it in SetUp.
 void ResetAll();
 
-// Whether the fake process runs under WOW64 (true by default, as a 32-bit
-// program in Wine's 64-bit prefix). With it, HKLM\Software is redirected to
-// HKLM\Software\Wow6432Node unless KEY_WOW64_64KEY is asked for; HKCU\Software
-// is shared. Without it, view flags are ignored.
-void SetWow64(bool isWow64);
+// ResetAll's share for the files (a fresh drives directory).
+void ResetFileSystem();
+
+// The fake process is a 32-bit program in Wine's 64-bit prefix: HKLM\Software
+// is redirected to HKLM\Software\Wow6432Node unless KEY_WOW64_64KEY is asked
+// for; HKCU\Software is shared.
 int Wow64QueryCount();  // how often QueryWow64Process was called
 
 // Writes a value, creating its key. `path` is the full key path below the hive
@@ -48,17 +49,17 @@ int OpenHandleCount();                     // keys opened and not yet closed
 // File system: a fresh temporary directory stands for the drives, "C:\\K\\x"
 // being <root>/C/K/x (both separators accepted; names are case-sensitive,
 // unlike Windows).
-void WriteFile(const std::wstring& windowsPath,
-               const std::string& bytes);             // makes parents
-void MakeDirectory(const std::wstring& windowsPath);  // makes parents
+// Both make the parent folders.
+void WriteFile(const std::wstring& windowsPath, const std::string& bytes);
+void MakeDirectory(const std::wstring& windowsPath);
 std::string ReadFile(const std::wstring& windowsPath);
 void WriteExecutable(const std::wstring& windowsPath);  // an image IsExecutableImage accepts
 
 // GetProgramPath answers `path`, or fails with `error` when it is not 0.
 void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
 // FormatSystemMessage answers "System message <code>." for every code unless
-// told otherwise; `known` false makes it fail for that code.
-void SetSystemMessage(std::int32_t code, const std::wstring& text, bool known = true);
+// told otherwise.
+void SetSystemMessage(std::int32_t code, const std::wstring& text);
 // GetTotalPhysicalMemory answers `bytes`, or fails when `available` is false.
 void SetTotalPhysicalMemory(std::uint64_t bytes, bool available = true);
 

@@ -9,7 +9,6 @@
 #include <random>
 
 #include "fakes/fake_platform.h"
-#include "fakes/fake_state.h"
 #include "fakes/minimal_image.h"
 #include "platform/files.h"
 
@@ -43,11 +42,10 @@ fs::path ToNative(const std::wstring& windowsPath) {
   const fs::path top = RootPath() / drive;
   fs::path native = top;
   for (const fs::path& part : fs::path(path).relative_path()) {
-    if (part == "..") {
-      if (native != top) native = native.parent_path();
-    } else if (!part.empty() && part != ".") {
+    if (part == ".." && native != top)
+      native = native.parent_path();
+    else if (part != ".." && part != "." && !part.empty())
       native /= part;
-    }
   }
   return native;
 }

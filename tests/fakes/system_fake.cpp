@@ -5,10 +5,10 @@
 #include <cwctype>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "fakes/fake_platform.h"
-#include "fakes/fake_state.h"
 #include "platform/files.h"
 #include "platform/system.h"
 
@@ -20,12 +20,9 @@ using namespace platform;
 // letters (Windows folds to upper case and puts it after them; the two agree on
 // letters, digits, "-" and ".").
 struct NameLess {
+  static std::wint_t Fold(wchar_t c) { return std::towlower(static_cast<std::wint_t>(c)); }
   bool operator()(const std::wstring& left, const std::wstring& right) const {
-    return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end(),
-                                        [](wchar_t a, wchar_t b) {
-                                          return std::towlower(static_cast<std::wint_t>(a)) <
-                                                 std::towlower(static_cast<std::wint_t>(b));
-                                        });
+    return std::ranges::lexicographical_compare(left, right, {}, Fold, Fold);
   }
 };
 
@@ -45,7 +42,6 @@ struct State {
   Key hives[2];
   std::map<RegistryHandle, std::pair<Key*, std::uint32_t>> handles;  // key and access
   RegistryHandle nextHandle = 0x100;
-  bool wow64 = true;
   int wow64Queries = 0;
   std::map<std::pair<const Key*, std::wstring>, std::pair<int, std::int32_t>>
       queryFailures;  // count, status
@@ -55,9 +51,8 @@ struct State {
   int openCounts[2] = {};
   std::wstring programPath = L"C:\\Program Files\\Kelvor\\bin\\win\\KelvorStartupSettings.exe";
   std::uint32_t programPathError = 0;
-  std::map<std::int32_t, std::pair<std::wstring, bool>> messages;  // text, known
-  std::uint64_t totalMemory = 16ULL << 30;
-  bool memoryAvailable = true;
+  std::map<std::int32_t, std::wstring> messages;
+  std::optional<std::uint64_t> totalMemory = 16ULL << 30;
 };
 
 State& S() {
@@ -73,22 +68,19 @@ State& S() {
 Key* Walk(Key* key, const std::wstring& path, std::uint32_t access, bool create) {
   std::vector<std::wstring> parts;
   std::wistringstream in(path);
-  for (std::wstring part; std::getline(in, part, L'\\');) {
+  for (std::wstring part; std::getline(in, part, L'\\');)
     if (!part.empty()) parts.push_back(part);
-  }
   auto redirect = [&](std::size_t next) {
     const auto twin = key->children.find(L"Wow6432Node");
     if (key->redirected && twin != key->children.end() &&
         (next == parts.size() || key->children.find(parts[next]) != twin))
       key = &twin->second;
   };
-  if (S().wow64 && (access & kKeyWow64_32Key) != 0) redirect(0);
+  if ((access & kKeyWow64_32Key) != 0) redirect(0);
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    auto child = key->children.find(parts[i]);
-    if (child == key->children.end() && !create) return nullptr;
-    if (child == key->children.end()) child = key->children.try_emplace(parts[i]).first;
-    key = &child->second;
-    if (S().wow64 && (access & kKeyWow64_64Key) == 0) redirect(i + 1);
+    if (!create && !key->children.contains(parts[i])) return nullptr;
+    key = &key->children[parts[i]];
+    if ((access & kKeyWow64_64Key) == 0) redirect(i + 1);
   }
   return key;
 }
@@ -193,21 +185,19 @@ std::uint32_t GetProgramPath(std::wstring& path) {
 }
 
 bool FormatSystemMessage(std::int32_t code, std::wstring& text) {
-  const auto found = S().messages.find(code);
-  if (found != S().messages.end() && !found->second.second) return false;
-  text = found != S().messages.end() ? found->second.first
-                                     : L"System message " + std::to_wstring(code) + L".";
+  text = S().messages.try_emplace(code, L"System message " + std::to_wstring(code) + L".")
+             .first->second;
   return true;
 }
 
 bool GetTotalPhysicalMemory(std::uint64_t& bytes) {
-  if (S().memoryAvailable) bytes = S().totalMemory;
-  return S().memoryAvailable;
+  bytes = S().totalMemory.value_or(bytes);
+  return S().totalMemory.has_value();
 }
 
 bool QueryWow64Process(bool& isWow64) {
   ++S().wow64Queries;
-  isWow64 = S().wow64;
+  isWow64 = true;
   return true;
 }
 
@@ -225,10 +215,6 @@ void ResetAll() {
   KeyAt(Hive::LocalMachine, L"Software", true)->redirected = true;
 }
 
-void SetWow64(bool isWow64) {
-  S().wow64 = isWow64;
-}
-
 int Wow64QueryCount() {
   return S().wow64Queries;
 }
@@ -243,10 +229,8 @@ void PutValue(Hive hive, const std::wstring& path, const std::wstring& name, std
 void PutString(Hive hive, const std::wstring& path, const std::wstring& name,
                const std::wstring& text, std::uint32_t type) {
   std::vector<std::uint8_t> bytes;
-  for (const wchar_t c : text + L'\0') {
-    bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>((c >> 8) & 0xFF));
-  }
+  for (const wchar_t c : text + L'\0')
+    bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
   PutValue(hive, path, name, type, bytes);
 }
 
@@ -292,13 +276,12 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error) {
   S().programPathError = error;
 }
 
-void SetSystemMessage(std::int32_t code, const std::wstring& text, bool known) {
-  S().messages[code] = {text, known};
+void SetSystemMessage(std::int32_t code, const std::wstring& text) {
+  S().messages[code] = text;
 }
 
 void SetTotalPhysicalMemory(std::uint64_t bytes, bool available) {
-  S().totalMemory = bytes;
-  S().memoryAvailable = available;
+  S().totalMemory = available ? std::optional(bytes) : std::nullopt;
 }
 
 }  // namespace fake
