@@ -80,7 +80,7 @@ inline std::string Utf16Le(const std::wstring& text) {
 inline DWORDLONG DefaultHeapMB() {
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof(status);
-  if (!GlobalMemoryStatusEx(&status)) return 0;
+  GlobalMemoryStatusEx(&status);  // on failure the size stays 0, and so does the heap
   const DWORDLONG megabytes = status.ullTotalPhys / 1000000;
   return megabytes < 192 ? megabytes / 2 : megabytes / 4;
 }

@@ -66,7 +66,6 @@ TEST_F(RegistryMode, ValuesOfTheWrongTypeCountAsMissing) {
     // All nine of the wrong type; then "Arguments", "Verbose" and a 64 KiB "Java" valid.
     for (const bool someValid : {false, true}) {
       SCOPED_TRACE(testing::Message() << "type " << type << (someValid ? " and valid ones" : ""));
-      RegDeleteTreeW(HKEY_CURRENT_USER, kKelvorKey);
       ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, unusual, kKelvorKey, type));
       ASSERT_TRUE(!someValid ||
                   WriteValues(HKEY_CURRENT_USER, {unusual[0], unusual[3], L"Java=" + longJava}));
@@ -122,8 +121,7 @@ TEST_F(RegistryMode, CrowdedVendorKeysAndBadReleaseFilesLeaveTheGoodKitsOffered)
   ASSERT_TRUE(Start(installation, L""));
   EXPECT_EQ(uidriver::GetCheck(Control(IDC_VERBOSE)), BST_CHECKED);
   const Entries items = uidriver::GetComboItems(Control(IDC_JAVA_COMBO));
-  ASSERT_FALSE(items.empty());
-  EXPECT_EQ(items[0], L"[Default]");
+  EXPECT_EQ(items.empty() ? L"" : items[0], L"[Default]");
   // A kit may be offered once per registry view of a 32-bit process on 64-bit Windows.
   EXPECT_EQ(std::set<std::wstring>(items.begin(), items.end()), expected);
   ExpectExitCodeZero(IDC_CANCEL);

@@ -111,8 +111,8 @@ TEST_F(SettingsFile, LeavingWithoutOkOrARefusedOkSavesNothing) {
       EXPECT_TRUE(process_.IsRunning() && IsWindowVisible(window_));
       EXPECT_EQ(uidriver::FindMessageBox(process_.Id()), nullptr) << "a box is still open";
       // The entries are left as the user made them, for another try.
-      EXPECT_EQ(Text(IDC_MEMORY_EDIT), c.memory);
-      EXPECT_EQ(uidriver::GetCheck(Control(IDC_PREFER_IPV4)), BST_CHECKED);
+      EXPECT_EQ(Shown(),
+                L"101001|" + std::wstring(c.memory) + L"|" + (*c.java ? c.java : L"[Default]"));
     }
     ExpectExitCodeZero(c.press == IDC_OK ? IDC_CANCEL : 0);
     lock.reset();
