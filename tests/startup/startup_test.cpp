@@ -193,13 +193,6 @@ TEST_F(Startup, SettingsFileLoadAndSave) {
   EXPECT_EQ(fake::ReadFile(kFile),
             "Arguments: -J-Xmx1024m\r\nJava:C:\\jdk\\java.exe\r\nVerbose:No\r\nAllowUIScale:Yes\r\n"
             "DisableDD2:No\r\nKeepWS:No\r\nLegacyMS2:Yes\r\nPreferIPv4:No\r\n");
-  settings.SettingsFilePath = L"C:\\missing\\Kelvor_ss";
-  errorText.clear();
-  EXPECT_FALSE(SaveSettingsToFile(settings, errorText));
-  EXPECT_EQ(errorText,
-            L"Unable to open settings file \"C:\\missing\\Kelvor_ss\" for writing.\n\n\n"
-            L"Error # 2 :\n" +
-                platform::RuntimeErrorText(2));
 }
 
 TEST_F(Startup, RegistryMachineKeyOnlyWithoutUserArguments) {

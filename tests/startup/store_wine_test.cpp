@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <tuple>
 
 #include "platform/files.h"
 #include "startup/registry_store.h"
 #include "startup/settings_file.h"
-#include "startup/windows_path.h"
 
 TEST(StoreWine, RoundTripsAndAHeldFile) {
   const auto stored = [](const StartupSettings& s) {
@@ -27,9 +27,7 @@ TEST(StoreWine, RoundTripsAndAHeldFile) {
   EXPECT_EQ(stored(fromRegistry), stored(saved));
   RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsRegistryPath);
 
-  wchar_t temp[MAX_PATH] = {};
-  ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
-  saved.SettingsFilePath = windows_path::Join(temp, L"Kelvor_ss");
+  saved.SettingsFilePath = (std::filesystem::temp_directory_path() / "Kelvor_ss").wstring();
   ASSERT_TRUE(SaveSettingsToFile(saved, errorText)) << errorText;
   platform::UniqueFile file;
   ASSERT_EQ(platform::OpenFile(saved.SettingsFilePath, platform::FileAccess::Read, file), 0);

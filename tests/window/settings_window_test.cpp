@@ -61,7 +61,6 @@ class SettingsWindowTest : public testing::Test {
   }
   HWND Control(int id) const { return GetDlgItem(MainWindow, id); }
   void Command(int id) { SendMessageW(MainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-  void SetText(int id, const std::wstring& text) { SetDlgItemTextW(MainWindow, id, text.c_str()); }
   static bool QuitPosted() {
     MSG quit;
     return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
@@ -153,22 +152,19 @@ TEST_F(SettingsWindowTest, CheckBoxesToggleOnceAndCancelOrCloseQuitWithoutSaving
 
 TEST_F(SettingsWindowTest, RefusedOrDeclinedEntriesSaveNothing) {
   const std::wstring folder = folder_.wstring(), invalid = L"Invalid Setting";
-  const struct {
-    std::wstring memory, java, text, title;
-    UINT style;
-  } cases[] = {
+  const std::tuple<std::wstring, std::wstring, std::wstring, std::wstring, UINT> cases[] = {
       {L"abc", L"", L"Maximum memory use is not a number.", invalid, 0x10},
       {L"-5", L"", L"Maximum memory use is negative.", invalid, 0x10},
       {L" 5", L"", MemoryQuestionText(5, DefaultHeapMB()), L"Kelvor Startup Settings Warning",
        0x131},
       {L"", folder, L"\"" + folder + L"\" is a directory.", L"Questionable Setting", 0x36}};
   Create();
-  for (const auto& c : cases) {
+  for (const auto& [memory, java, text, title, style] : cases) {
     boxes_.clear();
-    SetText(IDC_MEMORY_EDIT, c.memory);
-    SetText(IDC_JAVA_COMBO, c.java);
+    SetDlgItemTextW(MainWindow, IDC_MEMORY_EDIT, memory.c_str());
+    SetDlgItemTextW(MainWindow, IDC_JAVA_COMBO, java.c_str());
     Command(IDC_OK);  // every box answers Cancel
-    EXPECT_EQ(boxes_, std::vector{Box(c.text, c.title, c.style, MainWindow)});
+    EXPECT_EQ(boxes_, std::vector{Box(text, title, style, MainWindow)});
     EXPECT_FALSE(QuitPosted());
   }
   EXPECT_FALSE(std::filesystem::exists(file_));
