@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
 #include "fakes/fake_platform.h"
 #include "javainfo/java_version.h"
 #include "javainfo/release_file.h"
 #include "startup/settings_file.h"
 #include "startup/startup_settings.h"
-#include "startup/text_encoding.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/text_encoding.h"
 #include "javainfo/release_file.h"
-#include "startup/text_encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::wstring text;

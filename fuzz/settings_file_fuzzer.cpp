@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/text_encoding.h"
 #include "startup/settings_file.h"
-#include "startup/text_encoding.h"
 
 namespace {
 

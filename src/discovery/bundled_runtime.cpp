@@ -4,9 +4,9 @@
 #include <initializer_list>
 #include <string>
 
+#include "common/windows_path.h"
 #include "javainfo/java_identification.h"
 #include "platform/files.h"
-#include "startup/windows_path.h"
 
 namespace {
 

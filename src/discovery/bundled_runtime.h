@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "discovery/java_candidate.h"
+#include "javainfo/java_candidate.h"
 
 // Appends the "Bundled OpenJDK" candidate when <start>\bundled\java\bin or, failing that,
 // <three above start>\bundles\windows\bundled\java\bin is a directory, where <start> is the

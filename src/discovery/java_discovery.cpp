@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <string>
 
+#include "common/windows_path.h"
 #include "discovery/bundled_runtime.h"
 #include "discovery/vendor_search.h"
-#include "startup/windows_path.h"
 
 namespace {
 

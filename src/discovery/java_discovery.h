@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "discovery/java_candidate.h"
+#include "javainfo/java_candidate.h"
 
 // Appends the default entry (when asked), the runtime inside the installation and the vendor
 // registry finds of at least `minimumMajor`, then sorts the whole list with CandidateBefore.

@@ -1,12 +1,12 @@
 // Walks the vendor registry keys in every hive and view and identifies each registered home.
 #include "discovery/vendor_search.h"
 
+#include "common/registry_string.h"
+#include "common/windows_path.h"
 #include "javainfo/java_identification.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/system.h"
-#include "startup/registry_store.h"
-#include "startup/windows_path.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/java_candidate.h"
+#include "javainfo/java_candidate.h"
 
 // One vendor's registry layout: version subkeys below `keyPath`, the Java home in the value
 // `homeValueName` of the subkey (or of `subPath` below it).

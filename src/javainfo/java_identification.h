@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "discovery/java_candidate.h"
+#include "javainfo/java_candidate.h"
 
 // Builds the candidate: vendor correction, the release file's version in preference to
 // `versionText` (when `home` is not empty), display name, parsed version, preferred range.

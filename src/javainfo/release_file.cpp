@@ -1,8 +1,8 @@
 // Finds the JAVA_VERSION value of a release file, line by line, as a formatted wide read would.
 #include "javainfo/release_file.h"
 
-#include "startup/text_encoding.h"
-#include "startup/windows_path.h"
+#include "common/text_encoding.h"
+#include "common/windows_path.h"
 
 namespace {
 

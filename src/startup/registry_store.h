@@ -1,7 +1,6 @@
-// Reads and writes the startup settings under the Kelvor registry key, and reads any string value.
+// Reads and writes the startup settings under the Kelvor registry key.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "platform/registry.h"
@@ -20,13 +19,3 @@ void ReadRegistrySettings(StartupSettings& settings, const platform::RegistryKey
 // Writes the nine values under the user's key. False after appending to `errorText`; values
 // written before a failure stay written.
 bool SaveSettingsToRegistry(const StartupSettings& settings, std::wstring& errorText);
-
-// Reads a REG_SZ or REG_EXPAND_SZ value (taken literally) of any length, in up to 5 queries.
-// True with `out` set, or false with `out` untouched (missing, another type, or unreadable).
-bool ReadRegistryString(const platform::RegistryKey& key, const std::wstring& name,
-                        std::wstring& out);
-
-// Writes `text` as REG_SZ with its terminator; the first failing status lands in `firstError`
-// (which the caller starts at 0) and later ones do not replace it.
-void WriteRegistryString(const platform::RegistryKey& key, const std::wstring& name,
-                         const std::wstring& text, std::int32_t& firstError);

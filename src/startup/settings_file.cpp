@@ -5,8 +5,8 @@
 
 #include "platform/files.h"
 #include "startup/error_text.h"
-#include "startup/text_encoding.h"
-#include "startup/windows_path.h"
+#include "common/text_encoding.h"
+#include "common/windows_path.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <string_view>
 
-#include "startup/windows_path.h"
+#include "common/windows_path.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/java_candidate.h"
+#include "javainfo/java_candidate.h"
 
 // The heap Java is assumed to pick by itself, in megabytes of 1,000,000 bytes: half of a small
 // machine's memory, a quarter from 192 megabytes up.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/java_candidate.h"
+#include "javainfo/java_candidate.h"
 #include "startup/command_line.h"
 #include "startup/startup_settings.h"
 #include "window/layout_plan.h"

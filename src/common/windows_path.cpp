@@ -1,6 +1,6 @@
 // Windows path syntax, written out here because neither the Linux standard library nor
 // MinGW's knows share roots and prefixes.
-#include "startup/windows_path.h"
+#include "common/windows_path.h"
 
 #include <algorithm>
 

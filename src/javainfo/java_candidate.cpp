@@ -1,5 +1,5 @@
 // The default entry of the candidate list.
-#include "discovery/java_candidate.h"
+#include "javainfo/java_candidate.h"
 
 #include "javainfo/java_identification.h"
 

@@ -1,5 +1,5 @@
 // Conversions between UTF-16 text in memory and the bytes of files and registry values.
-#include "startup/text_encoding.h"
+#include "common/text_encoding.h"
 
 #include <utility>
 
