@@ -3,6 +3,7 @@
 # "N passed, M failed" over all of them. Exits non-zero when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/wine-route.sh
 
 fuzz_seconds=${FUZZ_SECONDS:-10}
 logs=build/test-logs
@@ -12,7 +13,8 @@ total_failed=0
 failed_suites=()
 
 # Adds a suite's counts from its GoogleTest output; a suite that ended without GoogleTest's summary
-# (a crash, a hang cut short) counts as one failure.
+# (a crash, a hang cut short) or ran no test at all (a GTEST_FILTER left in the environment)
+# counts as one failure.
 count_gtest() {
   local name=$1 log=$2 status=$3
   local passed failed
@@ -23,6 +25,9 @@ count_gtest() {
   if [[ $status -ne 0 && $failed -eq 0 ]]; then failed=1; fi
   if ! grep -aq '^\[==========\] .* ran\.' "$log"; then
     [[ $failed -eq 0 ]] && failed=1
+  elif [[ $((passed + failed)) -eq 0 ]]; then
+    failed=1
+    echo "$name: ran no test (GTEST_FILTER=${GTEST_FILTER:-<unset>})" >>"$log"
   fi
   total_passed=$((total_passed + passed))
   total_failed=$((total_failed + failed))
@@ -81,13 +86,15 @@ for fuzzer in settings_file_fuzzer arguments_fuzzer java_version_fuzzer release_
   run_fuzz "$fuzzer"
 done
 
-echo "== under Wine (each suite in its own throwaway prefix)"
+wine_route=$(kelvor_wine_route_text)
+echo "== under Wine (each suite in its own throwaway prefix); 32-bit route: $wine_route"
 run_wine_gtest wine-unit 600 build/win32/kelvor_unit_tests.exe
 run_wine_gtest wine-platform 600 build/win32/kelvor_wine_tests.exe
 run_wine_gtest wine-window 600 build/win32/tests/window/kelvor_window_tests.exe
 run_wine_gtest wine-e2e 1200 build/win32/tests/e2e/kelvor_e2e_tests.exe
 
 echo
+echo "Windows half ran under Wine, 32-bit route: $wine_route"
 if [[ ${#failed_suites[@]} -gt 0 ]]; then echo "failing suites: ${failed_suites[*]}"; fi
 echo "$total_passed passed, $total_failed failed"
 [[ $total_failed -eq 0 ]]

@@ -26,5 +26,10 @@ if ! kelvor_create_prefix; then
   echo "with-wine: could not create a Wine prefix in $prefix" >&2
   exit 1
 fi
+if [[ -n ${KELVOR_IN_XVFB:-} ]]; then
+  # A bare Xvfb has no window manager; Wine then waits about 2 s for one whenever it closes a
+  # managed window. Unmanaged windows close at once (the e2e suite: 52 s -> 38 s).
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+fi
 
 "$@"
