@@ -5,6 +5,7 @@
 #include <string_view>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "common/registry_string.h"
 #include "common/text_encoding.h"
@@ -103,6 +104,27 @@ TEST_F(Common, RegistryStringAttemptsAndGrowth) {
     EXPECT_EQ(out, queries != 0 ? text : L"sentinel");
     EXPECT_EQ(fake::QueryCount(L"Java"), queries != 0 ? queries : 5);
   }
+}
+
+TEST_F(Common, RegistryStringTypesAndTerminator) {
+  const std::vector<std::uint8_t> yes = {'Y', 0, 'e', 0, 's', 0, 0, 0};
+  for (const std::uint32_t type : {platform::kRegDword, 3u /* REG_BINARY */, 7u /* MULTI_SZ */})
+    fake::PutValue(Hive::CurrentUser, kPath, L"T" + std::to_wstring(type), type, yes);
+  platform::RegistryKey key;
+  ASSERT_EQ(platform::CreateRegistryKey(Hive::CurrentUser, kPath,
+                                        platform::kKeyQueryValue | platform::kKeySetValue, key),
+            0);
+  std::wstring out = L"sentinel";
+  for (const wchar_t* name : {L"T4", L"T3", L"T7"})
+    EXPECT_FALSE(ReadRegistryString(key, name, out)) << name;
+  EXPECT_EQ(out, L"sentinel");
+  std::int32_t firstError = 0;
+  WriteRegistryString(key, L"W", L"Ab", firstError);
+  std::uint8_t data[8] = {};
+  std::uint32_t type = 0, size = sizeof data;
+  ASSERT_EQ(platform::QueryRegistryValue(key, L"W", type, data, size), 0);
+  EXPECT_EQ(std::tuple(type, size, firstError), std::tuple(platform::kRegSz, 6u, 0));
+  EXPECT_EQ(std::vector(data, data + 6), (std::vector<std::uint8_t>{'A', 0, 'b', 0, 0, 0}));
 }
 
 }  // namespace

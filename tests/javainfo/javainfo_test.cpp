@@ -28,6 +28,8 @@ TEST(JavaInfo, ParsesBothVersionForms) {
       {L"", L"0|||-1|-1"},
       {L"1.8.0_292", L"8|8.0.292||-1|-1"},
       {L"1", L"0|||-1|-1"},
+      {L"01.8", L"8|8||-1|-1"},        // a first token reading as 1 is the legacy form too
+      {L"17_5.2", L"17|17.5||-1|-1"},  // '_' separates the first token only; 2 ends nothing
       {L".1", L"1|1||-1|-1"},
       {L"17.0_1", L"17|17.0||-1|-1"},
       {L"17..2", L"17|17.2||-1|-1"},
@@ -121,12 +123,15 @@ TEST(JavaInfo, DisplayNameAndPreferredRange) {
   }
 }
 
-// An empty reason: valid. C:\old has jre\bin\java.dll, and its jre has a release file of its
-// own.
+// An empty reason: valid. Each path fails its check and, where it can, every later one too, so
+// the order of the checks shows. C:\\old has jre\\bin\\java.dll, and its jre a release file of its
+// own; C:\\big's key stands past the first 4 KiB.
 TEST(JavaInfo, ValidationReasons) {
   fake::ResetAll();
+  const std::string longLine = "A=" + std::string(990, 'y') + "\n";
   for (const auto& [home, release] : std::initializer_list<std::pair<std::wstring, std::string>>{
-           {L"C:\\jdk17", "JAVA_VERSION=\"17.0.2\"\n"},
+           {L"C:\\big",
+            longLine + longLine + longLine + longLine + longLine + "JAVA_VERSION=\"21\"\n"},
            {L"C:\\norel", "IMPLEMENTOR=\"X\"\n"},
            {L"C:\\one", "JAVA_VERSION=\"1\"\n"},
            {L"C:\\old\\jre", "JAVA_VERSION=\"1.8.0_292\"\n"}}) {
@@ -135,22 +140,22 @@ TEST(JavaInfo, ValidationReasons) {
     fake::WriteFile(home + L"\\release", release);
   }
   fake::WriteFile(L"C:\\old\\release", "JAVA_VERSION=\"17\"\n");
-  fake::WriteFile(L"C:\\text\\bin\\java.exe", "plain text");
-  fake::WriteFile(L"C:\\text\\bin\\java.dll", "");
+  fake::WriteFile(L"C:\\nodll\\bin\\notes.txt", "plain text");
   for (const wchar_t* path : {L"C:\\old\\bin\\java.exe", L"C:\\old\\jre\\bin\\javaw.exe",
-                              L"C:\\nodll\\bin\\java.exe", L"C:\\jdk17\\bin\\javac.exe"})
+                              L"C:\\nodll\\bin\\javac.exe", L"C:\\norel\\bin\\JAVA.EXE"})
     fake::WriteExecutable(path);
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"C:\\jdk17\\bin\\missing.exe", L"does not exist or could not be accessed"},
-      {L"C:\\jdk17\\bin", L"is a directory"},
-      {L"C:\\text\\bin\\java.exe", L"does not appear to be an executable file"},
-      {L"C:\\nodll\\bin\\java.exe", L"is not in a recognized Java installation"},
-      {L"C:\\jdk17\\bin\\javac.exe", L"is not a recognized Java executable"},
+      {L"C:\\nodll\\bin\\missing.exe", L"does not exist or could not be accessed"},
+      {L"C:\\nodll\\bin", L"is a directory"},
+      {L"C:\\nodll\\bin\\notes.txt", L"does not appear to be an executable file"},
+      {L"C:\\nodll\\bin\\javac.exe", L"is not in a recognized Java installation"},
+      {L"C:\\norel\\bin\\JAVA.EXE", L"is not a recognized Java executable"},
       {L"C:\\norel\\bin\\java.exe", L"does not appear to have a release indentifier file"},
       {L"C:\\one\\bin\\java.exe", L"appears to have an invalid release indentifier file"},
       {L"C:\\old\\jre\\bin\\javaw.exe",
        L"has major version number 8, which is lower than the required version (17)"},
       {L"C:\\old\\bin\\java.exe", L""},
+      {L"C:\\big\\bin\\java.exe", L""},
   };
   for (const auto& [path, expected] : cases) {
     std::wstring reason = *expected ? L"sentinel" : L"";

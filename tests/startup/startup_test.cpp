@@ -70,25 +70,28 @@ TEST_F(Startup, ErrorTextComposition) {
 TEST_F(Startup, SettingsFileEntries) {
   const std::wstring key99(99, L'k'), value999(999, L'v'), value1000(1000, L'w'),
       huge(1 << 20, L'x');
-  const std::tuple<std::wstring, bool, std::wstring> cases[] = {
-      {L"Verbose: Yes\nVerbose :Yes\nverbose:Yes\nScale:a:b \r\rVerbose:Yes", false,
-       L"a:b \r\rVerbose:Yes"},
-      {L"Scale:1\n \t\n\n  Verbose:Yes\nScale:\n", true, L"1"},  // an empty value keeps the field
-      {L"Scale:1\n:x\nVerbose:Yes\n", false, L"1"},  // a colon at line start ends it all
-      {L"junk\nVerbose:Yes\nScale:3", false, L"3"},  // the key 'junk\nVerbose' is lost
+  // Text, then Verbose, KeepWS and Scale after reading it.
+  const std::tuple<std::wstring, bool, bool, std::wstring> cases[] = {
+      {L"Verbose: Yes\nVerbose :Yes\nverbose:Yes\nScale:a:b \r\rKeepWS:Yes", false, false,
+       L"a:b \r\rKeepWS:Yes"},
+      {L"Scale:1\n \t\n\n  Verbose:Yes\nScale:\n", true, false, L"1"},  // empty keeps the field
+      {L" Verbose:Yes\nKeepWS:Yes", false, true, L""},             // blanks lead only the first key
+      {L"Scale:1\n:Verbose:Yes\nKeepWS:Yes", false, false, L"1"},  // a colon first ends it all
+      {L"junk\nVerbose:Yes\nScale:3", false, false, L"3"},  // the key 'junk\nVerbose' is lost
       // Past a limit only that entry is lost, never applied cut short; reading goes on.
       {L"Scale:" + value999 + L"\nScale:" + value1000 + L"\n" + key99 + L"k:1\nVerbose:Yes", true,
-       value999},
-      {L"Scale:" + huge + L"\nVerbose:Yes\n" + huge, true, L""}};
-  for (const auto& [text, verbose, scale] : cases) {
+       false, value999},
+      {L"Scale:" + huge + L"\nVerbose:Yes\n" + huge, true, false, L""}};
+  for (const auto& [text, verbose, keepWS, scale] : cases) {
     StartupSettings settings;
     ReadSettingsText(settings, text);
-    EXPECT_EQ(std::tuple(settings.Verbose, settings.Scale), std::tuple(verbose, scale))
+    EXPECT_EQ(std::tuple(settings.Verbose, settings.KeepWS, settings.Scale),
+              std::tuple(verbose, keepWS, scale))
         << text.substr(0, 40);
   }
 }
 
-TEST_F(Startup, SettingsFileLoadAndSave) {
+TEST_F(Startup, SettingsFileLoad) {
   StartupSettings settings;
   std::wstring errorText;
   fake::SetProgramPath(L"C:\\K\\bin\\win\\kss.exe");
@@ -97,21 +100,27 @@ TEST_F(Startup, SettingsFileLoadAndSave) {
   ASSERT_TRUE(LoadSettingsFromFile(settings, errorText)) << errorText;
   EXPECT_EQ(std::tuple(settings.Scale, settings.MaxMemoryMB, settings.Java, settings.LegacyMS2),
             std::tuple(Units(u"\xE9"), 800, L"C:\\K\\jdk\\j.exe", false));  // Java: resolved
-  fake::SetSystemMessage(122, L"Too small.");
-  const std::tuple<const wchar_t*, std::uint32_t, std::wstring> failures[] = {
-      {L"C:\\a\\b\\prog.exe", 0,
-       L"Could not open file \"C:\\Kelvor_ss\" for reading.\n\n\nError # 2 :\n" +
-           platform::RuntimeErrorText(2)},
-      {L"C:\\b\\prog.exe", 0,
+  // Program path (or its error), the settings file's bytes, and the text of the refusal.
+  const std::tuple<const wchar_t*, std::uint32_t, std::string, std::wstring> failures[] = {
+      {L"C:\\K\\bin\\win\\kss.exe", 0, "\xFE\xFF\0V\0e\0r\0b\0o\0s\0e\0:\0Y"s,
+       L"Could not open file \"C:\\K\\Kelvor_ss\" for reading.\n\n\nError # 22 = 0x16 :\n"
+       L"Invalid argument"},
+      {L"C:\\a\\b\\prog.exe", 0, "",
+       L"Could not open file \"C:\\Kelvor_ss\" for reading.\n\n\nError # 2 :\n"
+       L"No such file or directory"},
+      {L"C:\\b\\prog.exe", 0, "",
        L"Error loading settings. Kelvor directory structure not as expected."},
-      {L"", 122,
+      {L"", 122, "",
        L"Error loading settings. Could not get module filename.\n\n\nError # 122 = 0x7a :\n"
-       L"Too small."}};
-  for (const auto& [program, error, message] : failures) {
+       L"System message 122."}};
+  for (const auto& [program, error, bytes, message] : failures) {
     fake::SetProgramPath(program, error);
+    fake::WriteFile(kFile, bytes);
+    StartupSettings refused;
     errorText.clear();
-    EXPECT_FALSE(LoadSettingsFromFile(settings, errorText));
+    EXPECT_FALSE(LoadSettingsFromFile(refused, errorText));
     EXPECT_EQ(errorText, message);
+    EXPECT_FALSE(refused.Verbose);
   }
 #ifdef __GLIBC__
   // A read error part way ends the entries like the end of the file; what came before counts.
@@ -125,14 +134,44 @@ TEST_F(Startup, SettingsFileLoadAndSave) {
   EXPECT_EQ(ReadSettingsFile(settings, failing.get()), 0);
   EXPECT_TRUE(settings.Verbose);
 #endif
-  settings.SetSettings(false, true, false, false, false, true, false, 1024, L"C:\\jdk\\java.exe",
-                       L"");
-  settings.SettingsFilePath = kFile;
-  fake::WriteFile(kFile, std::string(5000, 'z'));  // longer: must be cut
-  ASSERT_TRUE(SaveSettingsToFile(settings, errorText));
-  EXPECT_EQ(fake::ReadFile(kFile),
-            "Arguments: -J-Xmx1024m\r\nJava:C:\\jdk\\java.exe\r\nVerbose:No\r\nAllowUIScale:Yes\r\n"
-            "DisableDD2:No\r\nKeepWS:No\r\nLegacyMS2:Yes\r\nPreferIPv4:No\r\n");
+}
+
+TEST_F(Startup, SettingsFileSave) {
+  StartupSettings bare, full;
+  bare.SetSettings(true, false, true, false, false, false, true, 0, L"", Units(u"\xE9"));
+  full.SetSettings(false, true, false, true, true, true, false, 1024, L"C:\\jdk\\java.exe", L"");
+  const std::pair<const StartupSettings*, std::string> cases[] = {
+      {&bare,
+       "Arguments:\r\nScale:\xC3\xA9\r\nVerbose:Yes\r\nAllowUIScale:No\r\nDisableDD2:Yes\r\n"
+       "KeepWS:No\r\nLegacyMS2:No\r\nPreferIPv4:Yes\r\n"},
+      {&full,
+       "Arguments: -J-Xmx1024m -nofontcheck\r\nJava:C:\\jdk\\java.exe\r\nVerbose:No\r\n"
+       "AllowUIScale:Yes\r\nDisableDD2:No\r\nKeepWS:Yes\r\nLegacyMS2:Yes\r\nPreferIPv4:No\r\n"}};
+  for (const auto& [settings, bytes] : cases) {
+    StartupSettings saved = *settings;
+    saved.SettingsFilePath = kFile;
+    fake::WriteFile(kFile, std::string(5000, 'z'));  // longer: must be cut
+    std::wstring errorText;
+    ASSERT_TRUE(SaveSettingsToFile(saved, errorText)) << errorText;
+    EXPECT_EQ(fake::ReadFile(kFile), bytes);
+  }
+  // Where the open fails (a folder) and, on Linux, where only the write fails (a full device).
+  std::vector<std::pair<std::wstring, std::wstring>> failures = {
+      {L"C:\\K",
+       L"Unable to open settings file \"C:\\K\" for writing.\n\n\nError # 13 = 0xd :\n"
+       L"Permission denied"}};
+#ifdef __linux__
+  fake::LinkFile(L"C:\\full", "/dev/full");
+  failures.emplace_back(L"C:\\full",
+                        L"Error writing settings file \"C:\\full\".\n\n\nError # 28 = 0x1c :\n"
+                        L"No space left on device");
+#endif
+  for (const auto& [path, message] : failures) {
+    full.SettingsFilePath = path;
+    std::wstring errorText;
+    EXPECT_FALSE(SaveSettingsToFile(full, errorText));
+    EXPECT_EQ(errorText, message);
+  }
 }
 
 TEST_F(Startup, RegistryMachineKeyOnlyWithoutUserArguments) {
@@ -140,32 +179,28 @@ TEST_F(Startup, RegistryMachineKeyOnlyWithoutUserArguments) {
   const std::wstring machinePath = L"Software\\Wow6432Node\\ORVEL\\KELVOR";
   fake::PutString(Hive::CurrentUser, kPath, L"Verbose", L"Yes");
   fake::PutString(Hive::CurrentUser, kPath, L"KeepWS", L"Yes");
-  fake::PutValue(Hive::CurrentUser, kPath, L"PreferIPv4", platform::kRegDword, {1, 0, 0, 0});
   fake::PutString(Hive::CurrentUser, kPath, L"Java", L"%J%\\java.exe", platform::kRegExpandSz);
   fake::PutString(Hive::LocalMachine, machinePath, L"Verbose", L"No");
   fake::PutString(Hive::LocalMachine, machinePath, L"Arguments", L" -J-Xmx128m");
   StartupSettings settings;
   LoadSettingsFromRegistry(settings);
-  // Verbose: the machine's wins; PreferIPv4: a DWORD counts as missing.
-  EXPECT_EQ(std::tuple(settings.Verbose, settings.KeepWS, settings.PreferIPv4, settings.Java,
-                       settings.MaxMemoryMB),
-            std::tuple(false, true, false, L"%J%\\java.exe", 128));
+  EXPECT_EQ(std::tuple(settings.Verbose, settings.KeepWS, settings.Java, settings.MaxMemoryMB),
+            std::tuple(false, true, L"%J%\\java.exe", 128));     // Verbose: the machine's wins
   fake::PutString(Hive::CurrentUser, kPath, L"Arguments", L"");  // empty, but present
   StartupSettings userOnly;
   LoadSettingsFromRegistry(userOnly);
-  EXPECT_TRUE(userOnly.Verbose && userOnly.ArgumentsPresent);
-  EXPECT_EQ(fake::OpenKeyCount(Hive::LocalMachine), 1);
+  EXPECT_TRUE(userOnly.Verbose && userOnly.ArgumentsPresent && userOnly.MaxMemoryMB == 0);
 }
 
 TEST_F(Startup, RegistrySaveReportsTheFirstFailure) {
-  const StartupSettings settings;
-  std::wstring errorText, text;
-  fake::SetSystemMessage(5, L"Access is denied.");
+  StartupSettings settings;
+  settings.PreferIPv4 = true;
+  std::wstring errorText;
   fake::FailCreate(5);
   EXPECT_FALSE(SaveSettingsToRegistry(settings, errorText));
   EXPECT_EQ(errorText,
             L"Error saving settings. Could not create registry key "
-            L"HKCU\\Software\\ORVEL\\KELVOR.\n\n\nError # 5 :\nAccess is denied.");
+            L"HKCU\\Software\\ORVEL\\KELVOR.\n\n\nError # 5 :\nSystem message 5.");
   fake::FailCreate(0);
   fake::FailSets(L"Java", 5);
   fake::FailSets(L"Scale", 1450);
@@ -173,9 +208,10 @@ TEST_F(Startup, RegistrySaveReportsTheFirstFailure) {
   EXPECT_FALSE(SaveSettingsToRegistry(settings, errorText));
   EXPECT_EQ(errorText,
             L"Error saving one or more settings to the registry.\n\n\nError # 5 :\n"
-            L"Access is denied.");
-  EXPECT_TRUE(
-      fake::GetString(Hive::CurrentUser, kPath, L"PreferIPv4", text));  // written past the failures
+            L"System message 5.");
+  StartupSettings loaded;  // what came after the failures was still written
+  LoadSettingsFromRegistry(loaded);
+  EXPECT_TRUE(loaded.PreferIPv4 && loaded.ArgumentsPresent);
 }
 
 }  // namespace
