@@ -75,8 +75,9 @@ TEST_F(Startup, SettingsFileEntries) {
       {L"Verbose: Yes\nVerbose :Yes\nverbose:Yes\nScale:a:b \r\rKeepWS:Yes", false, false,
        L"a:b \r\rKeepWS:Yes"},
       {L"Scale:1\n \t\n\n  Verbose:Yes\nScale:\n", true, false, L"1"},  // empty keeps the field
-      {L" Verbose:Yes\nKeepWS:Yes", false, true, L""},             // blanks lead only the first key
-      {L"Scale:1\n:Verbose:Yes\nKeepWS:Yes", false, false, L"1"},  // a colon first ends it all
+      {L" Verbose:Yes\nKeepWS:Yes", false, true, L""},  // blanks lead only the first key
+      {L"Scale:1\n:Verbose:Yes\nKeepWS:Yes\nScale:2", false, false,
+       L"1"},                                               // a colon first ends it all
       {L"junk\nVerbose:Yes\nScale:3", false, false, L"3"},  // the key 'junk\nVerbose' is lost
       // Past a limit only that entry is lost, never applied cut short; reading goes on.
       {L"Scale:" + value999 + L"\nScale:" + value1000 + L"\n" + key99 + L"k:1\nVerbose:Yes", true,
