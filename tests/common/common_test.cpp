@@ -96,7 +96,7 @@ TEST_F(Common, RegistryStringAttemptsAndGrowth) {
     text.back() = L'!';
     fake::PutValue(Hive::CurrentUser, kPath, L"Java", platform::kRegSz,
                    EncodeUtf16Le(text, terminated));
-    fake::FailQueries(Hive::CurrentUser, kPath, L"Java", failures, 1450);
+    fake::FailQueries(L"Java", failures, 1450);
     platform::RegistryKey key;
     ASSERT_EQ(platform::OpenRegistryKey(Hive::CurrentUser, kPath, platform::kKeyQueryValue, key),
               0);
@@ -108,7 +108,8 @@ TEST_F(Common, RegistryStringAttemptsAndGrowth) {
 
 TEST_F(Common, RegistryStringTypesAndTerminator) {
   const std::vector<std::uint8_t> yes = {'Y', 0, 'e', 0, 's', 0, 0, 0};
-  for (const std::uint32_t type : {platform::kRegDword, 3u /* REG_BINARY */, 7u /* MULTI_SZ */})
+  for (const std::uint32_t type :
+       {platform::kRegDword, platform::kRegBinary, platform::kRegMultiSz})
     fake::PutValue(Hive::CurrentUser, kPath, L"T" + std::to_wstring(type), type, yes);
   platform::RegistryKey key;
   ASSERT_EQ(platform::CreateRegistryKey(Hive::CurrentUser, kPath,

@@ -30,20 +30,13 @@ void PutValue(platform::Hive hive, const std::wstring& path, const std::wstring&
               std::uint32_t type, const std::vector<std::uint8_t>& data);
 void PutString(platform::Hive hive, const std::wstring& path, const std::wstring& name,
                const std::wstring& text, std::uint32_t type = platform::kRegSz);
-// Reads back a string written by the code under test; false when absent or not
-// a string.
-bool GetString(platform::Hive hive, const std::wstring& path, const std::wstring& name,
-               std::wstring& text);
-// The next `count` queries of that value fail with `status` (before any real
-// answer).
-void FailQueries(platform::Hive hive, const std::wstring& path, const std::wstring& name, int count,
-                 std::int32_t status);
+// The next `count` queries of a value of that name fail with `status`.
+void FailQueries(const std::wstring& name, int count, std::int32_t status);
 // Every SetRegistryValue of that value name fails with `status`.
 void FailSets(const std::wstring& name, std::int32_t status);
 // CreateRegistryKey fails with `status` (0 restores).
 void FailCreate(std::int32_t status);
 int QueryCount(const std::wstring& name);  // RegQueryValueExW calls for that value name
-int OpenKeyCount(platform::Hive hive);     // OpenRegistryKey calls below that hive
 int OpenHandleCount();                     // keys opened and not yet closed
 
 // File system: a fresh temporary directory stands for the drives, "C:\\K\\x"
@@ -58,9 +51,7 @@ void WriteExecutable(const std::wstring& windowsPath);  // an image IsExecutable
 
 // GetProgramPath answers `path`, or fails with `error` when it is not 0.
 void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
-// FormatSystemMessage answers "System message <code>." for every code unless
-// told otherwise.
-void SetSystemMessage(std::int32_t code, const std::wstring& text);
+// FormatSystemMessage answers "System message <code>." for every code.
 // GetTotalPhysicalMemory answers `bytes`, or fails when `available` is false.
 void SetTotalPhysicalMemory(std::uint64_t bytes, bool available = true);
 

@@ -1,12 +1,10 @@
-// The system for the native build: an in-memory registry standing in for advapi32 (two hives of
-// keys that compare names as Wine does, the WOW64 split of HKLM\Software, access checks and
-// handle counts) and the process-level answers: the program's path, system messages, memory.
+// The system for the native build: an in-memory registry standing in for advapi32 (names matched
+// and ordered as Wine does, the WOW64 split of HKLM\Software, access checks, handle counts) and
+// the process-level answers: the program's path, system messages, memory.
 #include <algorithm>
 #include <cwctype>
-#include <iterator>
 #include <map>
 #include <optional>
-#include <sstream>
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
@@ -16,42 +14,29 @@ namespace {
 
 using namespace platform;
 
-// Wine orders and matches names folded to lower case, so "_" sorts before the
-// letters (Windows folds to upper case and puts it after them; the two agree on
-// letters, digits, "-" and ".").
-struct NameLess {
-  static std::wint_t Fold(wchar_t c) { return std::towlower(static_cast<std::wint_t>(c)); }
-  bool operator()(const std::wstring& left, const std::wstring& right) const {
-    return std::ranges::lexicographical_compare(left, right, {}, Fold, Fold);
-  }
-};
-
 struct Value {
   std::uint32_t type = 0;
   std::vector<std::uint8_t> data;
 };
 
+// A key is its hive's digit and its folded path ("1\software\javasoft"); Wine folds names to
+// lower case, so "_" sorts before the letters (Windows would fold to upper case).
 struct Key {
-  std::map<std::wstring, Key, NameLess> children;  // in the order RegEnumKeyExW reports them
-  std::map<std::wstring, Value, NameLess> values;
-  // A WOW64 process's 32-bit view sees this key's Wow6432Node child instead.
-  bool redirected = false;
+  std::wstring name;                     // the last part as created, for enumeration
+  std::map<std::wstring, Value> values;  // by folded name
 };
 
 struct State {
-  Key hives[2];
-  std::map<RegistryHandle, std::pair<Key*, std::uint32_t>> handles;  // key and access
+  std::map<std::wstring, Key> keys;
+  std::map<RegistryHandle, std::pair<std::wstring, std::uint32_t>> handles;  // key and access
   RegistryHandle nextHandle = 0x100;
   int wow64Queries = 0;
-  std::map<std::pair<const Key*, std::wstring>, std::pair<int, std::int32_t>>
-      queryFailures;  // count, status
-  std::map<std::wstring, std::int32_t, NameLess> setFailures;
+  std::map<std::wstring, std::pair<int, std::int32_t>> queryFailures;  // count, status
+  std::map<std::wstring, std::int32_t> setFailures;
   std::int32_t createFailure = 0;
-  std::map<std::wstring, int, NameLess> queryCounts;
-  int openCounts[2] = {};
+  std::map<std::wstring, int> queryCounts;
   std::wstring programPath = L"C:\\Program Files\\Kelvor\\bin\\win\\KelvorStartupSettings.exe";
   std::uint32_t programPathError = 0;
-  std::map<std::int32_t, std::wstring> messages;
   std::optional<std::uint64_t> totalMemory = 16ULL << 30;
 };
 
@@ -60,51 +45,54 @@ State& S() {
   return state;
 }
 
-// Follows `path` from `key`; with `create`, missing keys are made on the way.
-// As Wine does it, a WOW64 process without KEY_WOW64_64KEY that reaches a
-// redirected key by name lands in its Wow6432Node twin, unless it names
-// Wow6432Node next. The key it starts from is redirected only on an explicit
-// KEY_WOW64_32KEY.
-Key* Walk(Key* key, const std::wstring& path, std::uint32_t access, bool create) {
+std::wstring Fold(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+  return text;
+}
+
+// The key `path` names below `from`, as the parts created (or found) on the way. The fake is a
+// 32-bit process on 64-bit Windows: without KEY_WOW64_64KEY, HKLM\Software means its
+// Wow6432Node twin unless the path names the twin itself.
+std::optional<std::wstring> Walk(std::wstring from, const std::wstring& path, std::uint32_t access,
+                                 bool create) {
   std::vector<std::wstring> parts;
-  std::wistringstream in(path);
-  for (std::wstring part; std::getline(in, part, L'\\');)
-    if (!part.empty()) parts.push_back(part);
-  auto redirect = [&](std::size_t next) {
-    const auto twin = key->children.find(L"Wow6432Node");
-    if (key->redirected && twin != key->children.end() &&
-        (next == parts.size() || key->children.find(parts[next]) != twin))
-      key = &twin->second;
-  };
-  if ((access & kKeyWow64_32Key) != 0) redirect(0);
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (!create && !key->children.contains(parts[i])) return nullptr;
-    key = &key->children[parts[i]];
-    if ((access & kKeyWow64_64Key) == 0) redirect(i + 1);
+  for (std::size_t start = 0, end; start <= path.size(); start = end + 1) {
+    end = std::min(path.find(L'\\', start), path.size());
+    if (end > start) parts.push_back(path.substr(start, end - start));
   }
-  return key;
+  if (from == L"1" && (access & kKeyWow64_64Key) == 0 && !parts.empty() &&
+      Fold(parts[0]) == L"software" && (parts.size() == 1 || Fold(parts[1]) != L"wow6432node"))
+    parts.insert(parts.begin() + 1, L"Wow6432Node");
+  for (const std::wstring& part : parts) {
+    from += L"\\" + Fold(part);
+    if (!S().keys.contains(from) && !create) return std::nullopt;
+    S().keys.try_emplace(from, Key{part, {}});
+  }
+  return from;
 }
 
-Key* KeyAt(Hive hive, const std::wstring& path, bool create) {
-  return Walk(&S().hives[static_cast<int>(hive)], path, kKeyWow64_64Key, create);
+std::wstring HiveKey(Hive hive) {
+  return hive == Hive::CurrentUser ? L"0" : L"1";
 }
 
-// The key behind a handle, or null with the status when the handle is unknown
-// or lacks `access`.
-Key* KeyOf(const RegistryKey& handle, std::uint32_t access, std::int32_t& status) {
+// The key behind a handle, or null with the status when the handle is unknown or lacks `access`.
+Key* KeyOf(const RegistryKey& handle, std::uint32_t access, std::int32_t& status,
+           std::wstring* path = nullptr) {
   const auto found = S().handles.find(handle.Get());
   status = found == S().handles.end()                  ? kErrorInvalidHandle
            : (found->second.second & access) != access ? kErrorAccessDenied
                                                        : kErrorSuccess;
-  return status == kErrorSuccess ? found->second.first : nullptr;
+  if (status != kErrorSuccess) return nullptr;
+  if (path != nullptr) *path = found->second.first;
+  return &S().keys[found->second.first];
 }
 
-std::int32_t Open(Key* from, const std::wstring& path, std::uint32_t access, bool create,
-                  RegistryKey& key) {
-  Key* const found = Walk(from, path, access, create);
-  if (found == nullptr) return kErrorFileNotFound;
+std::int32_t Open(const std::wstring& from, const std::wstring& path, std::uint32_t access,
+                  bool create, RegistryKey& key) {
+  const std::optional<std::wstring> found = Walk(from, path, access, create);
+  if (!found) return kErrorFileNotFound;
   key.Reset(S().nextHandle);  // closes what `key` held, which may be `from`'s handle
-  S().handles[S().nextHandle] = {found, access};
+  S().handles[S().nextHandle] = {*found, access};
   S().nextHandle += 4;
   return kErrorSuccess;
 }
@@ -119,21 +107,22 @@ void CloseRegistryKey(RegistryHandle handle) {
 
 std::int32_t OpenRegistryKey(Hive hive, const std::wstring& path, std::uint32_t access,
                              RegistryKey& key) {
-  ++S().openCounts[static_cast<int>(hive)];
-  return Open(&S().hives[static_cast<int>(hive)], path, access, false, key);
+  return Open(HiveKey(hive), path, access, false, key);
 }
 
 std::int32_t OpenRegistrySubKey(const RegistryKey& parent, const std::wstring& path,
                                 std::uint32_t access, RegistryKey& key) {
   std::int32_t status = kErrorSuccess;
-  Key* const from = KeyOf(parent, 0, status);  // opening below a key needs no rights on it
-  return from == nullptr ? status : Open(from, path, access, false, key);
+  std::wstring from;
+  // Opening below a key needs no rights on it, and the parent already lies in its view.
+  if (KeyOf(parent, 0, status, &from) == nullptr) return status;
+  return Open(from, path, access, false, key);
 }
 
 std::int32_t CreateRegistryKey(Hive hive, const std::wstring& path, std::uint32_t access,
                                RegistryKey& key) {
   if (S().createFailure != 0) return S().createFailure;
-  return Open(&S().hives[static_cast<int>(hive)], path, access, true, key);
+  return Open(HiveKey(hive), path, access, true, key);
 }
 
 std::int32_t QueryRegistryValue(const RegistryKey& key, const std::wstring& name,
@@ -143,10 +132,10 @@ std::int32_t QueryRegistryValue(const RegistryKey& key, const std::wstring& name
   std::int32_t status = kErrorSuccess;
   const Key* const found = KeyOf(key, kKeyQueryValue, status);
   if (found == nullptr) return status;
-  const auto failure = S().queryFailures.find({found, name});
-  if (failure != S().queryFailures.end() && failure->second.first-- > 0)
+  if (auto failure = S().queryFailures.find(name);
+      failure != S().queryFailures.end() && failure->second.first-- > 0)
     return failure->second.second;
-  const auto value = found->values.find(name);
+  const auto value = found->values.find(Fold(name));
   if (value == found->values.end()) return kErrorFileNotFound;
   const std::vector<std::uint8_t>& bytes = value->second.data;
   const bool fits = data == nullptr || bytes.size() <= sizeInBytes;
@@ -163,19 +152,24 @@ std::int32_t SetRegistryValue(const RegistryKey& key, const std::wstring& name, 
   std::int32_t status = kErrorSuccess;
   Key* const found = KeyOf(key, kKeySetValue, status);
   if (found != nullptr)
-    found->values.insert_or_assign(name, Value{type, {data, data + sizeInBytes}});
+    found->values.insert_or_assign(Fold(name), Value{type, {data, data + sizeInBytes}});
   return status;
 }
 
 std::int32_t EnumRegistrySubKey(const RegistryKey& key, std::uint32_t index,
                                 std::uint32_t bufferLength, std::wstring& name) {
   std::int32_t status = kErrorSuccess;
-  const Key* const found = KeyOf(key, kKeyEnumerateSubKeys, status);
-  if (found == nullptr) return status;
-  if (index >= found->children.size()) return kErrorNoMoreItems;
-  const std::wstring& child = std::next(found->children.begin(), index)->first;
-  if (child.size() >= bufferLength) return kErrorMoreData;
-  name = child;
+  std::wstring path;
+  if (KeyOf(key, kKeyEnumerateSubKeys, status, &path) == nullptr) return status;
+  // The children follow their parent in the map, in folded order, among their own children.
+  std::vector<const std::wstring*> children;
+  for (auto it = S().keys.upper_bound(path + L"\\");
+       it != S().keys.end() && it->first.starts_with(path + L"\\"); ++it)
+    if (it->first.find(L'\\', path.size() + 1) == std::wstring::npos)
+      children.push_back(&it->second.name);
+  if (index >= children.size()) return kErrorNoMoreItems;
+  if (children[index]->size() >= bufferLength) return kErrorMoreData;
+  name = *children[index];
   return kErrorSuccess;
 }
 
@@ -185,8 +179,7 @@ std::uint32_t GetProgramPath(std::wstring& path) {
 }
 
 bool FormatSystemMessage(std::int32_t code, std::wstring& text) {
-  text = S().messages.try_emplace(code, L"System message " + std::to_wstring(code) + L".")
-             .first->second;
+  text = L"System message " + std::to_wstring(code) + L".";
   return true;
 }
 
@@ -208,11 +201,9 @@ namespace fake {
 void ResetAll() {
   S() = State{};
   ResetFileSystem();
-  // The keys a fresh 64-bit prefix already has, so enumeration sees the same
-  // siblings.
-  KeyAt(Hive::CurrentUser, L"Software", true);
-  KeyAt(Hive::LocalMachine, L"Software\\Wow6432Node", true);
-  KeyAt(Hive::LocalMachine, L"Software", true)->redirected = true;
+  // The keys a fresh 64-bit prefix already has, so enumeration sees the same siblings.
+  Walk(L"0", L"Software", 0, true);
+  Walk(L"1", L"Software", 0, true);
 }
 
 int Wow64QueryCount() {
@@ -221,11 +212,11 @@ int Wow64QueryCount() {
 
 void PutValue(Hive hive, const std::wstring& path, const std::wstring& name, std::uint32_t type,
               const std::vector<std::uint8_t>& data) {
-  KeyAt(hive, path, true)->values.insert_or_assign(name, Value{type, data});
+  S().keys[*Walk(HiveKey(hive), path, kKeyWow64_64Key, true)].values.insert_or_assign(
+      Fold(name), Value{type, data});
 }
 
-// Test texts stay within the Basic Multilingual Plane: one UTF-16 unit per
-// character.
+// Test texts stay within the Basic Multilingual Plane: one UTF-16 unit per character.
 void PutString(Hive hive, const std::wstring& path, const std::wstring& name,
                const std::wstring& text, std::uint32_t type) {
   std::vector<std::uint8_t> bytes;
@@ -234,21 +225,8 @@ void PutString(Hive hive, const std::wstring& path, const std::wstring& name,
   PutValue(hive, path, name, type, bytes);
 }
 
-bool GetString(Hive hive, const std::wstring& path, const std::wstring& name, std::wstring& text) {
-  const Key* const key = KeyAt(hive, path, false);
-  if (key == nullptr || !key->values.contains(name)) return false;
-  const Value& value = key->values.at(name);
-  if (value.type != kRegSz && value.type != kRegExpandSz) return false;
-  text.clear();
-  for (std::size_t i = 0; i + 1 < value.data.size() && (value.data[i] | value.data[i + 1]) != 0;
-       i += 2)
-    text += static_cast<wchar_t>(value.data[i] | value.data[i + 1] << 8);
-  return true;
-}
-
-void FailQueries(Hive hive, const std::wstring& path, const std::wstring& name, int count,
-                 std::int32_t status) {
-  S().queryFailures[{KeyAt(hive, path, true), name}] = {count, status};
+void FailQueries(const std::wstring& name, int count, std::int32_t status) {
+  S().queryFailures[name] = {count, status};
 }
 
 void FailSets(const std::wstring& name, std::int32_t status) {
@@ -263,10 +241,6 @@ int QueryCount(const std::wstring& name) {
   return S().queryCounts[name];
 }
 
-int OpenKeyCount(Hive hive) {
-  return S().openCounts[static_cast<int>(hive)];
-}
-
 int OpenHandleCount() {
   return static_cast<int>(S().handles.size());
 }
@@ -274,10 +248,6 @@ int OpenHandleCount() {
 void SetProgramPath(const std::wstring& path, std::uint32_t error) {
   S().programPath = path;
   S().programPathError = error;
-}
-
-void SetSystemMessage(std::int32_t code, const std::wstring& text) {
-  S().messages[code] = text;
 }
 
 void SetTotalPhysicalMemory(std::uint64_t bytes, bool available) {
