@@ -54,7 +54,7 @@ runs_i386_natively() {
 
 if [[ $mode == native ]]; then
   if [[ -f $kelvor_binfmt_entry ]]; then
-    echo "install-deps: KELVOR_WINE32=native: removing the qemu-i386 route; 32-bit code runs on the CPU again"
+    echo "install-deps: KELVOR_WINE32=native: removing the qemu-i386 route, so 32-bit programs run on the CPU"
     echo -1 | $sudo tee "$kelvor_binfmt_entry" >/dev/null
   fi
   runs_i386_natively || echo "install-deps: warning: this host cannot execute 32-bit x86 code; Wine's 32-bit programs will fail" >&2
