@@ -2,7 +2,6 @@
 // Runs the targets in turn, round after round, so that both see the same warm caches and load.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -24,7 +23,6 @@ struct Target {
   std::wstring name;
   std::wstring className;
   std::wstring commandLine;
-  std::vector<double> milliseconds;
 };
 
 struct WindowSearch {
@@ -70,8 +68,9 @@ double Elapsed(LARGE_INTEGER start, LARGE_INTEGER frequency) {
 
 // One run: start, wait for the window to be shown with nothing left to paint and its thread
 // answering, then close it. Returns the milliseconds, or a negative value on failure;
-// `visibleMs` is when the window was first seen shown.
-double TimeOneStart(const Target& target, DWORD timeoutMs, double& visibleMs) {
+// `visibleMs` is when the window was first seen shown. A program built to stamp its phases finds
+// the start's counter and the run's label in its environment.
+double TimeOneStart(const Target& target, int run, DWORD timeoutMs, double& visibleMs) {
   LARGE_INTEGER frequency;
   LARGE_INTEGER start;
   QueryPerformanceFrequency(&frequency);
@@ -79,7 +78,10 @@ double TimeOneStart(const Target& target, DWORD timeoutMs, double& visibleMs) {
   startup.cb = sizeof(startup);
   ProcessInfoCloser process;
   std::wstring commandLine = target.commandLine;  // CreateProcessW may write into it
+  const std::wstring label = target.name + L" " + std::to_wstring(run);
+  SetEnvironmentVariableW(L"KELVOR_STARTUP_RUN", label.c_str());
   QueryPerformanceCounter(&start);
+  SetEnvironmentVariableW(L"KELVOR_LAUNCH_COUNTER", std::to_wstring(start.QuadPart).c_str());
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process.info)) {
     std::fwprintf(stderr, L"cannot start %ls: error %lu\n", target.commandLine.c_str(),
@@ -121,20 +123,13 @@ double TimeOneStart(const Target& target, DWORD timeoutMs, double& visibleMs) {
   return result;
 }
 
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0.0;
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
-}
-
 int Usage() {
   std::fwprintf(
       stderr,
       L"usage: startup_launcher RUNS NAME CLASS COMMAND [NAME CLASS COMMAND ...]\n"
       L"  COMMAND is a whole command line, the program path quoted when needed.\n"
-      L"  Prints 'run NAME I MS VISIBLE_MS' for each run and 'median NAME MS RUNS' per target;\n"
-      L"  then 'ratio FIRST/OTHER R' for each other target.\n");
+      L"  Prints 'run NAME I MS VISIBLE_MS' for each run, 'failed NAME I' for a run that failed;\n"
+      L"  medians and ratios are the report's to compute.\n");
   return 2;
 }
 
@@ -145,36 +140,26 @@ int wmain(int argc, wchar_t** argv) {
   const int runs = _wtoi(argv[1]);
   if (runs < 1) return Usage();
   std::vector<Target> targets;
-  for (int i = 2; i + 2 < argc; i += 3) targets.push_back({argv[i], argv[i + 1], argv[i + 2], {}});
+  for (int i = 2; i + 2 < argc; i += 3) targets.push_back({argv[i], argv[i + 1], argv[i + 2]});
 
   constexpr DWORD kTimeoutMs = 30000;
   // One unrecorded start each: the first start in a prefix also pays for loading Wine's DLLs.
   for (const Target& target : targets) {
     double visibleMs = 0;
-    if (TimeOneStart(target, kTimeoutMs, visibleMs) < 0) return 1;
+    if (TimeOneStart(target, -1, kTimeoutMs, visibleMs) < 0) return 1;
   }
   int failures = 0;
   for (int run = 0; run < runs; ++run) {
-    for (Target& target : targets) {
+    for (const Target& target : targets) {
       double visibleMs = 0;
-      const double ms = TimeOneStart(target, kTimeoutMs, visibleMs);
+      const double ms = TimeOneStart(target, run, kTimeoutMs, visibleMs);
       if (ms < 0) {
         ++failures;
+        std::wprintf(L"failed %ls %d\n", target.name.c_str(), run);
         continue;
       }
-      target.milliseconds.push_back(ms);
       std::wprintf(L"run %ls %d %.3f %.3f\n", target.name.c_str(), run, ms, visibleMs);
     }
-  }
-  for (const Target& target : targets) {
-    std::wprintf(L"median %ls %.3f %zu\n", target.name.c_str(), Median(target.milliseconds),
-                 target.milliseconds.size());
-  }
-  // The first target against each of the others.
-  for (std::size_t other = 1; other < targets.size(); ++other) {
-    const double baseline = Median(targets[other].milliseconds);
-    std::wprintf(L"ratio %ls/%ls %.3f\n", targets[0].name.c_str(), targets[other].name.c_str(),
-                 baseline > 0 ? Median(targets[0].milliseconds) / baseline : 0.0);
   }
   std::fflush(stdout);
   return failures == 0 ? 0 : 1;

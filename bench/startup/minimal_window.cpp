@@ -4,9 +4,7 @@
 // loading them apart from the cost of the program's own work.
 #include <windows.h>
 #ifdef KELVOR_PROGRAM_IMPORTS
-#include <commdlg.h>
-#include <objbase.h>
-#include <shlobj.h>
+#include "program_imports.h"
 #endif
 
 namespace {
@@ -24,15 +22,7 @@ LRESULT CALLBACK MinimalWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 #ifdef KELVOR_PROGRAM_IMPORTS
-  // Referenced through a volatile table, so the linker keeps every import and nothing runs.
-  static const void* volatile imports[] = {
-      reinterpret_cast<const void*>(&GetOpenFileNameW),
-      reinterpret_cast<const void*>(&SHGetKnownFolderPath),
-      reinterpret_cast<const void*>(&CoTaskMemFree),
-      reinterpret_cast<const void*>(&RegCloseKey),
-      reinterpret_cast<const void*>(&GetTextMetricsW),
-  };
-  if (imports[0] == nullptr) return 1;
+  if (!KeepProgramImports()) return 1;
 #endif
   WNDCLASSW windowClass{};
   windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;

@@ -12,6 +12,7 @@
 #include "startup/registry_store.h"
 #include "startup/settings_file.h"
 #include "window/settings_window.h"
+#include "window/startup_trace.h"
 
 namespace {
 
@@ -32,16 +33,20 @@ void LoadSettings() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Only taskbar grouping depends on it, so its result is ignored.
+  StampStartup("loader");
   SetCurrentProcessExplicitAppUserModelID(L"Mobrey.Orvel.Kelvor.NoVersion");
+  StampStartup("identity");
   MainWindow = nullptr;
   ParseCommandLine(std::vector<std::wstring>(__wargv, __wargv + __argc), gCommandLineOptions);
   LoadSettings();
+  StampStartup("settings");
 
   if (!RegisterSettingsWindowClass(instance)) {
     const DWORD error = GetLastError();
     ShowSystemErrorBox(MainWindow, L"Class registration failed.", static_cast<std::int32_t>(error));
     return 0;
   }
+  StampStartup("class");
 
   const HWND window = CreateSettingsWindow(instance);
   if (!window) {
@@ -50,7 +55,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return 0;
   }
   MainWindow = window;
+  StampStartup("window");
   ShowWindow(MainWindow, SW_SHOWNORMAL);
+  StampStartup("show");
 
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -59,5 +66,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     DispatchMessageW(&message);
   }
   UnregisterClassW(kWindowClassName, instance);
+  WriteStartupStamps();
   return static_cast<int>(message.wParam);
 }

@@ -9,6 +9,7 @@
 #include "window/accept_rules.h"
 #include "window/control_ids.h"
 #include "window/gdi_scope.h"
+#include "window/startup_trace.h"
 
 namespace {
 
@@ -115,11 +116,13 @@ LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CREATE:
       CreateControls(window);
       ApplySettingsToControls(window);
+      StampStartup("settings");
       break;
     case WM_SIZE: OnSize(window, LOWORD(lParam), HIWORD(lParam)); break;
     case WM_CLOSE: PostQuitMessage(0); return 0;  // no default: the loop's end tears down
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_COMMAND: OnCommand(window, LOWORD(wParam)); break;
+    case WM_PAINT: StampStartup("paint"); break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -143,7 +146,9 @@ HWND CreateSettingsWindow(HINSTANCE instance) {
 }
 
 void CreateControls(HWND window) {
+  StampStartup("window");
   const HFONT font = MessageFont();
+  StampStartup("font");
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
   for (const ControlDefinition& definition : kControls) {
     const HWND control = CreateWindowExW(
@@ -157,8 +162,10 @@ void CreateControls(HWND window) {
     }
   }
 
+  StampStartup("controls");
   std::optional<LayoutSize> neededClient;
   LayoutControls(window, 500, 500, &neededClient);
+  StampStartup("layout");
 
   RECT client{};
   RECT frame{};
@@ -179,6 +186,7 @@ void CreateControls(HWND window) {
   }
   const LayoutRect placed = PlaceWindow(clientSize, border, desktop);
   MoveWindow(window, placed.x, placed.y, placed.width, placed.height, FALSE);
+  StampStartup("layout");
 }
 
 void FillScaleCombo(HWND combo) {
@@ -191,7 +199,9 @@ void FillScaleCombo(HWND combo) {
 void FillJavaCombo(HWND combo) {
   std::vector<JavaCandidate>& candidates = JavaCandidates();
   candidates.clear();
+  StampStartup("controls");
   FindJavaInstallations(true, RequiredJavaMajor, candidates);
+  StampStartup("discovery");
   for (const JavaCandidate& candidate : candidates) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(candidate.displayName.c_str()));
   }
