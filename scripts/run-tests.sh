@@ -82,7 +82,7 @@ echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 run_gtest native-unit 600 build/native/kelvor_unit_tests
 
 echo "== fuzzers, ${fuzz_seconds}s each"
-for fuzzer in settings_file_fuzzer arguments_fuzzer java_version_fuzzer release_file_fuzzer; do
+for fuzzer in settings_file_fuzzer arguments_fuzzer java_version_fuzzer release_file_fuzzer candidate_order_fuzzer memory_entry_fuzzer; do
   run_fuzz "$fuzzer"
 done
 
