@@ -3,9 +3,8 @@
 // KELVOR_PROGRAM_IMPORTS, it also loads the DLLs the program imports, which tells the cost of
 // loading them apart from the cost of the program's own work.
 #include <windows.h>
-#ifdef KELVOR_PROGRAM_IMPORTS
-#include "program_imports.h"
-#endif
+
+#include "twin_window.h"
 
 namespace {
 
@@ -37,12 +36,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                 WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX,
                                 CW_USEDEFAULT, 5, 800, 700, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
-  ShowWindow(window, SW_SHOWNORMAL);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  UnregisterClassW(kClassName, instance);
-  return 0;
+  return ShowAndRun(window, instance, kClassName);
 }

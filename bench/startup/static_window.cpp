@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "program_imports.h"
+#include "twin_window.h"
 #include "window/control_ids.h"
 
 namespace {
@@ -129,12 +129,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                       374, 438, 276, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   CreateStaticControls(window, instance, font.Get());
-  ShowWindow(window, SW_SHOWNORMAL);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  UnregisterClassW(kClassName, instance);
-  return 0;
+  return ShowAndRun(window, instance, kClassName);
 }
