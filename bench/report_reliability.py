@@ -14,27 +14,32 @@ from report_performance import replace_generated_section
 BEGIN_TITLE = "# Reliability"
 
 
-def summarize(results, target):
-    log_path = results / f"{target}.log"
+def summarize_pass(results, target, name):
+    directory = results / f"{target}.{name}"
+    log_path = directory / "pass.log"
     if not log_path.exists():
         return None
-    log = log_path.read_text(errors="replace")
-    stats = dict(re.findall(r"^stat::(\w+):\s+(\d+)", log, re.M))
-    coverage = re.findall(r"cov: (\d+) ft: (\d+) corp: (\d+)/", log)
-    elapsed = re.search(r"elapsed_milliseconds=(\d+) exit_status=(\d+)", log)
-    artifacts = sorted(p.name for p in results.glob(f"{target}-*") if not p.name.endswith(".log"))
-    reports = len(re.findall(r"ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:", log))
-    executions = int(stats.get("number_of_executed_units", 0))
-    milliseconds = int(elapsed.group(1)) if elapsed else 0
+    settings = dict(re.findall(r"(\w+)=(\d+)", log_path.read_text(errors="replace").splitlines()[-1]))
+    executions = 0
+    coverage = (0, 0)
+    reports = 0
+    for job in sorted(directory.glob("fuzz-*.log")):
+        log = job.read_text(errors="replace")
+        executions += int(dict(re.findall(r"^stat::(\w+):\s+(\d+)", log, re.M)).get("number_of_executed_units", 0))
+        found = re.findall(r"cov: (\d+) ft: (\d+)", log)
+        if found:
+            coverage = max(coverage, tuple(map(int, found[-1])))
+        reports += len(re.findall(r"ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:", log))
+    milliseconds = int(settings.get("elapsed_milliseconds", 0))
+    asked = int(settings.get("asked_runs", 0))
     return {
-        "executions": executions,
+        "executions": executions, "asked": asked, "max_len": int(settings.get("max_len", 0)),
+        "seconds": milliseconds / 1000, "cap": int(settings.get("cap_seconds", 0)),
         "per_second": executions * 1000 // milliseconds if milliseconds else 0,
-        "edges": int(coverage[-1][0]) if coverage else 0,
-        "features": int(coverage[-1][1]) if coverage else 0,
-        "corpus": int(coverage[-1][2]) if coverage else 0,
-        "seconds": milliseconds // 1000,
-        "status": int(elapsed.group(2)) if elapsed else -1,
-        "findings": artifacts if artifacts else ([f"{reports} sanitizer reports"] if reports else []),
+        "edges": coverage[0], "features": coverage[1], "reports": reports,
+        "status": int(settings.get("exit_status", -1)),
+        # Jobs share out the runs evenly, so up to one run per job may be lost to the division.
+        "capped": executions + 16 < asked,
     }
 
 
@@ -45,30 +50,42 @@ def main():
     targets = sys.argv[4:]
     rows = []
     for target in targets:
-        s = summarize(results, target)
-        if s is None:
-            rows.append((target, "not run", "", "", "", "", "not built"))
+        passes = [p for p in (summarize_pass(results, target, name) for name in ("small", "large")) if p]
+        if not passes:
+            rows.append((target, "not run", "", "", "", "", "", "", "not built"))
             continue
-        findings = ", ".join(s["findings"]) if s["findings"] else ("none" if s["status"] == 0 else f"exit {s['status']}")
-        rows.append((target, f"{s['executions']:,}", f"{s['per_second']:,}", str(s["edges"]), str(s["features"]),
-                     f"{s['corpus']} inputs, {s['seconds']} s", findings))
-    headers = ("target", "executions", "exec/s", "edges", "features", "corpus, time", "findings")
+        corpus = sum(1 for f in (results / f"{target}.corpus").glob("*") if f.is_file())
+        artifacts = sorted(p.name for p in results.glob(f"{target}-*"))
+        reports = sum(p["reports"] for p in passes)
+        failed = [p["status"] for p in passes if p["status"] != 0]
+        findings = ", ".join(artifacts) if artifacts else (
+            f"{reports} sanitizer reports" if reports else (f"exit {failed[0]}" if failed else "none"))
+        total = sum(p["executions"] for p in passes)
+        capped = [f"{p['max_len']:,}-byte pass at its {p['cap']} s cap" for p in passes if p["capped"]]
+        rows.append((target, f"{total:,}" + (" (cap hit: " + "; ".join(capped) + ")" if capped else ""),
+                     " / ".join(f"{p['executions']:,} at {p['per_second']:,}/s" for p in passes),
+                     str(max(p["edges"] for p in passes)), str(max(p["features"] for p in passes)),
+                     f"{corpus} inputs", f"{sum(p['seconds'] for p in passes):.0f} s",
+                     # What the asked runs would take at the rates this run measured: a projection.
+                     f"{sum(p['asked'] / p['per_second'] for p in passes if p['per_second']):,.0f} s",
+                     findings))
+    headers = ("target", "executions", "small / 64 KiB pass", "edges", "features", "corpus", "time",
+               "asked runs at these rates", "findings")
     widths = [max(len(r[i]) for r in rows + [headers]) for i in range(len(headers))]
     for r in [headers] + rows:
         print("  ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip())
 
     clang = subprocess.run(["clang++", "--version"], capture_output=True, text=True).stdout.splitlines()
-    cap = os.environ.get("FUZZ_MAX_SECONDS")
-    limit = f", capped at {int(cap):,} s per target (FUZZ_MAX_SECONDS)" if cap else ""
-    parallel = int(os.environ.get("FUZZ_PARALLEL", "1"))
-    md = [f"Figures of one run of `make fuzz` (scripts/fuzz.sh) with FUZZ_RUNS={runs:,} executions per "
-          f"target{limit}, {parallel} target(s) at a time; the executions column gives what actually ran. "
-          "The script rewrites this section.", "",
+    workers = os.environ.get("FUZZ_WORKERS", "?")
+    budget = int(os.environ.get("FUZZ_BUDGET_SECONDS", "0"))
+    md = [f"Figures of one run of `make fuzz` (scripts/fuzz.sh) asking FUZZ_RUNS={runs:,} executions per target, "
+          f"most at a small maximum length and a share at 64 KiB, {workers} jobs per pass (libFuzzer's jobs mode), "
+          f"all targets together capped at {budget:,} s; the executions column gives what actually ran and says "
+          "when a cap ended a pass first. The script rewrites this section.", "",
           f"- {clang[0] if clang else 'clang'}, libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer "
           "(every finding aborts), the whole core instrumented",
-          f"- {platform.system()} {platform.release()}, inputs up to 64 KiB, 10 s per input at most", "",
-          "| target | executions | exec/s | edges | features | corpus, time | findings |",
-          "|---|---|---|---|---|---|---|"]
+          f"- {platform.system()} {platform.release()}, {os.cpu_count()} cores, 10 s per input at most", "",
+          "| " + " | ".join(headers) + " |", "|" + "---|" * len(headers)]
     md += ["| " + " | ".join(r) + " |" for r in rows]
     replace_generated_section(output, BEGIN_TITLE, "\n".join(md))
 

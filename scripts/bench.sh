@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Measures the program and its parsers, prints one table, and rewrites docs/performance.md with
 # the plot docs/performance.png. Usage: scripts/bench.sh
-# Settable: STARTUP_RUNS (40), DISCOVERY_REPEATS (21), JOBS (nproc), and BENCH_BUILD_DIR /
-# WIN32_BUILD_DIR (build/bench, build/win32) to measure from other build folders.
+# Settable: STARTUP_RUNS (40), DISCOVERY_REPEATS (21), PARSER_REPETITIONS (3), JOBS (nproc), and
+# BENCH_BUILD_DIR / WIN32_BUILD_DIR (build/bench, build/win32) to measure from other build folders.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh gnuplot-nox
+source scripts/wine-route.sh
 
 jobs=${JOBS:-$(nproc)}
 startup_runs=${STARTUP_RUNS:-40}
 discovery_repeats=${DISCOVERY_REPEATS:-21}
+parser_repetitions=${PARSER_REPETITIONS:-3}
 bench_dir=${BENCH_BUILD_DIR:-build/bench}
 win32_dir=${WIN32_BUILD_DIR:-build/win32}
 results=build/bench-results
@@ -22,26 +24,45 @@ cmake --preset bench -B "$bench_dir" >/dev/null
 cmake --build "$bench_dir" -j "$jobs" --target parsers_bench
 cmake --preset win32 -B "$win32_dir" >/dev/null
 cmake --build "$win32_dir" -j "$jobs" \
-  --target KelvorStartupSettings startup_launcher minimal_window minimal_window_imports discovery_bench
+  --target KelvorStartupSettings startup_launcher minimal_window minimal_window_imports static_window \
+  startup_traced discovery_bench
+
+# The DLL names of an image's import table, one a line.
+imported_dlls() { i686-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ {print $3}' | sort -u; }
+
+# The twins stand for the program only while they load what it loads.
+program_dlls=$(imported_dlls "$win32_dir"/KelvorStartupSettings.exe)
+for twin in minimal_window_imports static_window startup_traced; do
+  twin_dlls=$(imported_dlls "$win32_dir/bench/startup/$twin.exe")
+  if [[ $twin_dlls != "$program_dlls" ]]; then
+    echo "bench: $twin.exe imports $(echo $twin_dlls), the program $(echo $program_dlls)" >&2
+    exit 1
+  fi
+done
 
 # The Windows path of a file of this tree, through Wine's Z: drive.
 windows_path() { echo "Z:$(realpath "$1" | tr '/' '\\')"; }
 
 echo "== parsers (Google Benchmark, native)"
 "$bench_dir/bench/parsers_bench" --benchmark_out="$results/parsers.json" \
-  --benchmark_out_format=json --benchmark_min_time=0.5 | tee "$results/parsers.txt"
+  --benchmark_out_format=json --benchmark_min_time=0.3 \
+  --benchmark_repetitions="$parser_repetitions" | tee "$results/parsers.txt"
 
 echo "== start-up under Wine, $startup_runs alternating runs each, empty discovery"
-program=$(windows_path "$win32_dir"/KelvorStartupSettings.exe)
-minimal=$(windows_path "$win32_dir"/bench/startup/minimal_window.exe)
-imports=$(windows_path "$win32_dir"/bench/startup/minimal_window_imports.exe)
-timeout 1200 scripts/with-wine.sh wine "$win32_dir"/bench/startup/startup_launcher.exe \
-  "$startup_runs" program KelvorSSClass "\"$program\"" minimal KelvorMinimalClass "\"$minimal\"" \
-  imports KelvorMinimalClass "\"$imports\"" \
+startup=$win32_dir/bench/startup
+# The stamped build appends its phases here; the launcher gives it the start's counter.
+export KELVOR_STARTUP_TRACE
+KELVOR_STARTUP_TRACE="$(windows_path "$results")\\stamps.txt"
+timeout 3600 scripts/with-wine.sh wine "$startup"/startup_launcher.exe "$startup_runs" \
+  program KelvorSSClass "\"$(windows_path "$win32_dir"/KelvorStartupSettings.exe)\"" \
+  static KelvorStaticClass "\"$(windows_path "$startup"/static_window.exe)\"" \
+  imports KelvorMinimalClass "\"$(windows_path "$startup"/minimal_window_imports.exe)\"" \
+  minimal KelvorMinimalClass "\"$(windows_path "$startup"/minimal_window.exe)\"" \
+  traced KelvorSSClass "\"$(windows_path "$startup"/startup_traced.exe)\"" \
   | tr -d '\r' | tee "$results/startup.txt"
 
 echo "== discovery under Wine (N installations, median of $discovery_repeats runs)"
-timeout 1200 scripts/with-wine.sh wine "$win32_dir"/bench/discovery/discovery_bench.exe \
+timeout 3600 scripts/with-wine.sh wine "$win32_dir"/bench/discovery/discovery_bench.exe \
   "$discovery_repeats" | tr -d '\r' | tee "$results/discovery.txt"
 
 echo "== the binary"
@@ -49,22 +70,26 @@ cp "$win32_dir"/KelvorStartupSettings.exe "$results/stripped.exe"
 i686-w64-mingw32-strip "$results/stripped.exe"
 stat -c %s "$win32_dir"/KelvorStartupSettings.exe >"$results/size-unstripped.txt"
 stat -c %s "$results/stripped.exe" >"$results/size-stripped.txt"
-i686-w64-mingw32-objdump -p "$results/stripped.exe" | awk '/DLL Name:/ {print $3}' |
-  sort -u >"$results/imports.txt"
+imported_dlls "$results/stripped.exe" >"$results/imports.txt"
 
 {
   echo "cores=$(nproc)"
   echo "cpu=$(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -n1)"
   echo "wine=$(wine --version)"
+  echo "route=$(kelvor_wine_route)"
+  echo "route_text=$(kelvor_wine_route_text)"
   echo "kernel=$(uname -sr)"
   echo "gxx=$(g++ -dumpfullversion)"
   echo "mingw=$(i686-w64-mingw32-g++-posix -dumpfullversion)"
   echo "commit=$(git rev-parse --short HEAD)"
   echo "date=$(date -u +%Y-%m-%d)"
   echo "load=$(cut -d" " -f1-3 /proc/loadavg)"
+  echo "startup_runs=$startup_runs"
+  echo "discovery_repeats=$discovery_repeats"
 } >"$results/machine.txt"
 
 echo
 python3 bench/report_performance.py "$results" docs/performance.md
-gnuplot -e "results='$results'; output='docs/performance.png'" scripts/plot-performance.gp
+gnuplot -e "results='$results'; output='docs/performance.png'; route='$(kelvor_wine_route)'" \
+  scripts/plot-performance.gp
 echo "bench: wrote docs/performance.md and docs/performance.png"

@@ -1,33 +1,37 @@
-# Draws docs/performance.png from the data files of scripts/bench.sh.
-# Usage: gnuplot -e "results='DIR'; output='FILE'" scripts/plot-performance.gp
-set terminal pngcairo size 1200,480 font "DejaVu Sans,10" noenhanced
+# Draws docs/performance.png from the data files of scripts/bench.sh; every bar is a spread.
+# Usage: gnuplot -e "results='DIR'; output='FILE'; route='emulated|native'" scripts/plot-performance.gp
+set terminal pngcairo size 1500,500 font "DejaVu Sans,10" noenhanced
 set output output
+if (!exists("route")) route = "native"
+where = (route eq "emulated") ? " (Wine's 32-bit half emulated)" : ""
 set multiplot layout 1,3
 
-set title "Start-up under Wine (each run)"
-set xlabel "run"
-set ylabel "ms to a painted window"
-set key top right
+set title "Start-up to a painted window".where
+set ylabel "ms (median, bars: interquartile range)"
 set yrange [0:*]
-set offsets 1, 1, 0, 0
-plot results."/startup.dat" using 2:(strcol(1) eq "program" ? $3 : NaN) with points pointsize 1.2 title "program", \
-     results."/startup.dat" using 2:(strcol(1) eq "minimal" ? $3 : NaN) with points pointsize 1.2 title "minimal window", \
-     results."/startup.dat" using 2:(strcol(1) eq "imports" ? $3 : NaN) with points pointsize 1.2 title "minimal, program's DLLs"
+set xrange [-0.6:4.6]
+set xtics rotate by -25 font ",8"
+set style fill solid 0.4
+set boxwidth 0.6
+unset key
+plot results."/startup.dat" using 1:3:xtic(2) with boxes, \
+     results."/startup.dat" using 1:3:4:5 with yerrorbars pointtype 0 linecolor rgb "black"
 
-set offsets 0, 0, 0, 0
-set title "Java discovery under Wine"
+set xtics norotate font ",10"
+set title "Java discovery under Wine".where
 set xlabel "registered installations"
-set ylabel "ms (median, min-max bars)"
+set ylabel "ms (median, bars: min-max)"
 set key top left
 set xrange [-20:520]
 plot results."/discovery.dat" using 1:2:3:4 with yerrorlines title "FindJavaInstallations", \
-     50 with lines dashtype 2 title "target 50 ms at 500"
+     results."/discovery.dat" using 1:6 with linespoints dashtype 2 title "floor: its priced system calls"
 
-set title "Settings text throughput (decode and read)"
+set title "Settings text throughput (native; decode and read)"
 set xlabel "input size (KiB)"
-set ylabel "MB/s"
+set ylabel "MB/s (median, bars: min-max)"
 set logscale x 2
 set xrange [0.7:6000]
 set key bottom right
-plot for [column=2:6] results."/parsers.dat" using ($1/1024):column with linespoints title columnheader(column)
+plot for [shape=0:4] results."/parsers.dat" using ($1/1024):(column(2+3*shape)):(column(3+3*shape)):(column(4+3*shape)) \
+     with yerrorlines title columnheader(2+3*shape)
 unset multiplot

@@ -1,5 +1,7 @@
 // Times the Java discovery against the real registry and file system of a throwaway Wine prefix
-// holding N registered installations, spread over the vendor keys, both hives and both views.
+// holding N registered installations, spread over the vendor keys, both hives and both views;
+// prices the system calls every find must make, and times the discovery's own steps per find.
+// Prints raw figures only: medians, spreads and ratios are the report's to compute.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,6 +10,9 @@
 #include <vector>
 
 #include "discovery/java_discovery.h"
+#include "discovery/vendor_search.h"
+#include "javainfo/java_identification.h"
+#include "javainfo/release_file.h"
 
 namespace {
 
@@ -107,67 +112,151 @@ bool RegisterInstallation(int index, const std::wstring& root) {
                         reinterpret_cast<const BYTE*>(home.c_str()), size) == 0;
 }
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
-  return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 /
-         static_cast<double>(frequency.QuadPart);
+double Microseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+  static const LONGLONG frequency = [] {
+    LARGE_INTEGER value;
+    QueryPerformanceFrequency(&value);
+    return value.QuadPart;
+  }();
+  return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 / static_cast<double>(frequency);
 }
 
-// Microseconds per call of one of the system calls the discovery makes for every find, so the
-// total can be laid out as calls times their cost under this Wine.
-template <typename Call>
-double MicrosecondsPerCall(LARGE_INTEGER frequency, Call call) {
-  constexpr int kCalls = 2000;
+template <typename Work>
+double TimeMicroseconds(Work work) {
   LARGE_INTEGER start;
   LARGE_INTEGER end;
   QueryPerformanceCounter(&start);
-  for (int i = 0; i < kCalls; ++i) call();
+  work();
   QueryPerformanceCounter(&end);
-  return Milliseconds(start, end, frequency) * 1000.0 / kCalls;
+  return Microseconds(start, end);
 }
 
-void PrintCallCosts(const std::wstring& root, LARGE_INTEGER frequency) {
+// How many finds the fixture's first `count` installations must give: HKCU is shared by both
+// registry views, so a 32-bit process under WOW64 finds those twice; plus the default entry.
+std::size_t ExpectedFinds(int count, bool underWow64) {
+  std::size_t finds = 1;
+  for (int index = 0; index < count; ++index) {
+    const bool inUserHive = kPlacements[(index / kLayoutCount) % 3].hive == HKEY_CURRENT_USER;
+    finds += inUserHive && underWow64 ? 2 : 1;
+  }
+  return finds;
+}
+
+// The system calls a find cannot do without: the enumeration that names its version subkey, one
+// open and close per key on the way to the value, the value, the search for javaw.exe, and
+// reading the release file. The vendor keys themselves are opened once per place, not per find.
+void PrintFloorCalls(int count, bool underWow64) {
+  long long opens = 0;
+  long long finds = 0;
+  for (int index = 0; index < count; ++index) {
+    const bool inUserHive = kPlacements[(index / kLayoutCount) % 3].hive == HKEY_CURRENT_USER;
+    const int seen = inUserHive && underWow64 ? 2 : 1;
+    finds += seen;
+    opens += seen * (*kVendorLayouts[index % kLayoutCount].subPath ? 2 : 1);
+  }
+  const long long places = 2LL * (underWow64 ? 2 : 1) * kLayoutCount;  // hives x views x keys
+  std::wprintf(
+      L"floor %d finds %lld enum %lld open %lld query %lld search %lld file %lld "
+      L"vendor_open %lld\n",
+      count, finds, finds, opens, finds, finds, finds, places);
+}
+
+// Microseconds per call of each system call a find makes, in batches of 500, so that the report
+// can give the spread of every price.
+void PrintCallPrices(const std::wstring& root, int batches) {
   const std::wstring home = root + L"\\jdk0";
+  const std::wstring bin = home + L"\\bin";
   const std::wstring release = home + L"\\release";
   const wchar_t* const keyPath = kVendorLayouts[0].keyPath;
-  const double open = MicrosecondsPerCall(frequency, [&] {
-    RegKeyCloser key;
-    RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &key.key);
-  });
-  RegKeyCloser valueKey;
   const std::wstring valuePath = std::wstring(keyPath) + L"\\17.0.1\\" + kVendorLayouts[0].subPath;
+  RegKeyCloser vendorKey;
+  RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_ENUMERATE_SUB_KEYS, &vendorKey.key);
+  RegKeyCloser valueKey;
   RegOpenKeyExW(HKEY_CURRENT_USER, valuePath.c_str(), 0, KEY_QUERY_VALUE, &valueKey.key);
-  const double query = MicrosecondsPerCall(frequency, [&] {
-    wchar_t data[261] = {};
-    DWORD type = 0;
-    DWORD size = 520;
-    RegQueryValueExW(valueKey.key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-  });
-  const double search = MicrosecondsPerCall(frequency, [&] {
-    wchar_t found[260] = {};
-    SearchPathW((home + L"\\bin").c_str(), L"javaw.exe", nullptr, 260, found, nullptr);
-  });
-  const double readFile = MicrosecondsPerCall(frequency, [&] {
-    FileCloser file;
-    file.file = CreateFileW(release.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-    char buffer[512];
-    DWORD read = 0;
-    ReadFile(file.file, buffer, sizeof(buffer), &read, nullptr);
-  });
-  std::wprintf(L"call RegOpenKeyExW+RegCloseKey %.1f\n", open);
-  std::wprintf(L"call RegQueryValueExW %.1f\n", query);
-  std::wprintf(L"call SearchPathW %.1f\n", search);
-  std::wprintf(L"call CreateFileW+ReadFile+CloseHandle %.1f\n", readFile);
+  constexpr int kCalls = 500;
+  const auto price = [](const wchar_t* name, auto call) {
+    const double total = TimeMicroseconds([&] {
+      for (int i = 0; i < kCalls; ++i) call();
+    });
+    std::wprintf(L"call %ls %.2f\n", name, total / kCalls);
+  };
+  for (int batch = 0; batch < batches; ++batch) {
+    price(L"enum", [&] {
+      wchar_t name[1001];
+      DWORD length = 1000;
+      RegEnumKeyExW(vendorKey.key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
+    });
+    price(L"open", [&] {
+      RegKeyCloser key;
+      RegOpenKeyExW(HKEY_CURRENT_USER, valuePath.c_str(), 0, KEY_QUERY_VALUE, &key.key);
+    });
+    price(L"query", [&] {
+      wchar_t data[261] = {};
+      DWORD type = 0;
+      DWORD size = 520;
+      RegQueryValueExW(valueKey.key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    });
+    price(L"search", [&] {
+      wchar_t found[260] = {};
+      SearchPathW(bin.c_str(), L"javaw.exe", nullptr, 260, found, nullptr);
+    });
+    price(L"file", [&] {
+      FileCloser file;
+      file.file = CreateFileW(release.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+      char buffer[512];
+      DWORD read = 0;
+      ReadFile(file.file, buffer, sizeof(buffer), &read, nullptr);
+    });
+    price(L"vendor_open", [&] {
+      RegKeyCloser key;
+      RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ENUMERATE_SUB_KEYS, &key.key);
+    });
+  }
+}
+
+// The discovery's own steps, each over every registered home, per home: what the profile
+// compares with the prices of the bare calls above.
+void PrintStepCosts(const std::wstring& root, int count, int batches) {
+  std::vector<std::wstring> homes;
+  for (int index = 0; index < count; ++index)
+    homes.push_back(root + L"\\jdk" + std::to_wstring(index));
+  std::vector<JavaCandidate> found;
+  FindJavaInstallations(true, 17, found);
+  for (int batch = 0; batch < batches; ++batch) {
+    const auto step = [&](const wchar_t* name, std::size_t items, auto work) {
+      std::wprintf(L"step %ls %.2f\n", name, TimeMicroseconds(work) / static_cast<double>(items));
+    };
+    step(L"search", homes.size(), [&] {
+      std::wstring javaw;
+      for (const std::wstring& home : homes)
+        FindFileInDirectory(home + L"\\bin", L"javaw.exe", javaw);
+    });
+    step(L"release", homes.size(), [&] {
+      std::wstring version;
+      for (const std::wstring& home : homes) ReadReleaseVersion(home, version);
+    });
+    step(L"identify", homes.size(), [&] {
+      for (const std::wstring& home : homes) {
+        IdentifyJavaInstallation(home, home + L"\\bin\\javaw.exe", home + L"\\bin\\java.exe",
+                                 L"Oracle JDK", L"17.0.1", L"Oracle", true, false);
+      }
+    });
+    step(L"sort", found.size(), [&] {
+      std::vector<JavaCandidate> copy = found;
+      std::sort(copy.begin(), copy.end(), CandidateBefore);
+    });
+  }
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const int repeats = argc > 1 ? std::max(1, _wtoi(argv[1])) : 21;
+  const int repeats = argc > 1 ? std::max(3, _wtoi(argv[1])) : 21;
   const std::wstring root = L"C:\\kelvor-discovery-bench";
   CreateDirectoryW(root.c_str(), nullptr);
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
+  BOOL wow64 = FALSE;
+  IsWow64Process(GetCurrentProcess(), &wow64);
 
   int registered = 0;
   for (const int count : {0, 10, 100, 500}) {
@@ -179,24 +268,26 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
       }
     }
-    std::vector<double> times;
-    std::size_t found = 0;
+    const std::size_t expected = ExpectedFinds(count, wow64 != FALSE);
     for (int run = 0; run <= repeats; ++run) {
       std::vector<JavaCandidate> candidates;
-      LARGE_INTEGER start;
-      LARGE_INTEGER end;
-      QueryPerformanceCounter(&start);
-      FindJavaInstallations(true, 17, candidates);
-      QueryPerformanceCounter(&end);
-      found = candidates.size();
-      if (run > 0) times.push_back(Milliseconds(start, end, frequency));  // run 0 warms caches
+      const double microseconds =
+          TimeMicroseconds([&] { FindJavaInstallations(true, 17, candidates); });
+      // A discovery that finds the wrong number is broken, however fast it is.
+      if (candidates.size() != expected) {
+        std::fwprintf(stderr,
+                      L"discovery_bench: %zu candidates found with %d installations registered, "
+                      L"%zu expected\n",
+                      candidates.size(), count, expected);
+        return 1;
+      }
+      // Run 0 warms the caches and is not reported.
+      if (run > 0) std::wprintf(L"discovery %d %zu %.1f\n", count, candidates.size(), microseconds);
     }
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    std::wprintf(L"discovery %d %zu %.3f %.4f %.3f %.3f\n", count, found, median,
-                 count > 0 ? median / count : 0.0, times.front(), times.back());
+    PrintFloorCalls(count, wow64 != FALSE);
     std::fflush(stdout);
   }
-  PrintCallCosts(root, frequency);
+  PrintCallPrices(root, repeats < 5 ? 3 : 5);
+  PrintStepCosts(root, registered, repeats < 5 ? 3 : 5);
   return 0;
 }
