@@ -20,6 +20,8 @@ int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& 
       more = true;  // one byte past the limit is proof enough; no need to read the rest
       break;
     }
+    // A short count means end of file or an error: asking again would only cost another read.
+    if (count < sizeof chunk) break;
   }
   const int error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
   // What came before an error is handed back too: a reader may treat the error as the end.
