@@ -1,4 +1,4 @@
-// The startup core: path rules, argument tokens, error texts, decoding and both settings stores.
+// The startup core: argument tokens, error texts, both settings stores and the command line.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -9,6 +9,7 @@
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
+#include "startup/command_line.h"
 #include "startup/error_text.h"
 #include "startup/registry_store.h"
 #include "startup/settings_file.h"
@@ -213,6 +214,22 @@ TEST_F(Startup, RegistrySaveReportsTheFirstFailure) {
   StartupSettings loaded;  // what came after the failures was still written
   LoadSettingsFromRegistry(loaded);
   EXPECT_TRUE(loaded.PreferIPv4 && loaded.ArgumentsPresent);
+}
+
+TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
+  // Each row expects: started from Kelvor, then use the settings file.
+  const std::pair<std::vector<std::wstring>, std::pair<bool, bool>> cases[] = {
+      {{L"prog", L"/p"}, {false, true}},
+      {{L"prog", L"/from_kelvor", L"-p"}, {true, true}},
+      {{L"prog", L"p", L"-P", L"-pp", L"--p", L"-", L"", L"/From_Kelvor", L"-from_kelvorX"}, {}},
+      {{L"-p"}, {}},  // the program's own name is never an option
+  };
+  for (const auto& [arguments, expected] : cases) {
+    CommandLineOptions options;
+    ParseCommandLine(arguments, options);
+    EXPECT_EQ(std::pair(options.StartedFromKelvor, options.UseSettingsFile), expected)
+        << arguments.back();
+  }
 }
 
 }  // namespace
