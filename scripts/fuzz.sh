@@ -25,7 +25,7 @@ large_percent=${FUZZ_LARGE_PERCENT:-5}
 budget=${FUZZ_BUDGET_SECONDS:-2400}
 workers=${FUZZ_WORKERS:-$(nproc)}
 build=${FUZZ_BUILD_DIR:-build/fuzz}
-results=build/fuzz-results
+results=$PWD/build/fuzz-results  # absolute: each pass runs in its own folder
 
 targets=()
 for source in fuzz/*_fuzzer.cpp; do
@@ -60,8 +60,8 @@ fuzz_pass() {
   # Jobs write fuzz-N.log into the current directory.
   (cd "$dir" && "$exe" -jobs="$workers" -workers="$workers" -runs=$((pass_runs / workers)) \
     -max_total_time="$seconds" -max_len="$length" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$(realpath "$results")/$target-" \
-    "$(realpath "$results/$target.corpus")" >pass.log 2>&1)
+    -print_final_stats=1 -artifact_prefix="$results/$target-" "$results/$target.corpus" \
+    >pass.log 2>&1)
   status=$?
   # A job that crashed says so in its own log; the parent's status does not always.
   grep -qE "ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:" "$dir"/fuzz-*.log && status=1
