@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "common/text_encoding.h"
 #include "common/windows_path.h"
 #include "fakes/fake_platform.h"
+#include "fakes/fake_world_test.h"
 
 namespace {
 
@@ -19,13 +19,7 @@ using namespace windows_path;
 using platform::Hive;
 const std::wstring kPath = L"Software\\ORVEL\\KELVOR";
 
-class Common : public testing::Test {
- protected:
-  void SetUp() override { fake::ResetAll(); }
-  void TearDown() override { EXPECT_EQ(fake::OpenHandleCount(), 0); }
-  // Texts hold UTF-16 units on both builds, so expectations are spelled as units.
-  static std::wstring Units(std::u16string_view units) { return {units.begin(), units.end()}; }
-};
+using Common = FakeWorldTest;
 
 TEST_F(Common, PathRootsParentsAndResolution) {
   // Path, root name and root lengths, parent, absolute, and resolved against "C:\K".

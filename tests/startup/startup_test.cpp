@@ -3,11 +3,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <string_view>
 #include <tuple>
 #include <utility>
 
 #include "fakes/fake_platform.h"
+#include "fakes/fake_world_test.h"
 #include "platform/files.h"
 #include "startup/command_line.h"
 #include "startup/error_text.h"
@@ -20,13 +20,7 @@ using namespace std::string_literals;
 using platform::Hive;
 const std::wstring kPath = kSettingsRegistryPath, kFile = L"C:\\K\\Kelvor_ss";
 
-class Startup : public testing::Test {
- protected:
-  void SetUp() override { fake::ResetAll(); }
-  void TearDown() override { EXPECT_EQ(fake::OpenHandleCount(), 0); }
-  // Texts hold UTF-16 units on both builds, so expectations are spelled as units.
-  static std::wstring Units(std::u16string_view units) { return {units.begin(), units.end()}; }
-};
+using Startup = FakeWorldTest;
 
 TEST_F(Startup, ArgumentTokens) {
   // Text, then MaxMemoryMB (77: left as it was), SkipFontCheck and the rebuilt string.
