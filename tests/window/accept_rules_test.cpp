@@ -1,25 +1,10 @@
-// Rules behind the window's entries: memory entry, default heap, Java and scale matching.
+// Rules behind the window's entries: default heap, Java and scale matching. The memory entry's
+// reading is checked against its rule by fuzz/memory_entry_fuzzer.cpp, boundaries in its seeds.
 #include "window/accept_rules.h"
 
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
-
-TEST(ReadMemoryEntry, ReadsLikePercentD) {
-  using enum MemoryEntryKind;
-  auto read = [](const wchar_t* text) {
-    const MemoryEntry entry = ReadMemoryEntry(text);
-    return std::pair(entry.kind, entry.megabytes);
-  };
-  const std::pair<const wchar_t*, std::int32_t> values[] = {
-      {L"\t\r\n\v\f7", 7}, {L"+5", 5}, {L"512MB", 512}, {L"-0", 0}, {L"2147483647", 2147483647}};
-  for (const auto& [text, megabytes] : values) EXPECT_EQ(read(text), std::pair(Value, megabytes));
-  EXPECT_EQ(read(L""), std::pair(Empty, 0));
-  for (const wchar_t* text : {L"-5", L"-99999999999"})
-    EXPECT_EQ(read(text), std::pair(Negative, 0));
-  for (const wchar_t* text : {L" ", L"abc", L"- 5", L"+-5", L"2147483648"})
-    EXPECT_EQ(read(text), std::pair(NotANumber, 0)) << text;
-}
 
 TEST(DefaultHeap, HalfBelow192MegabytesThenAQuarterAndTheQuestionBelowNinetyPercent) {
   const std::pair<std::uint64_t, std::uint64_t> heaps[] = {
