@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-route.sh
 
-native=(cmake ninja-build g++ clang clang-format libgtest-dev googletest libbenchmark-dev libclang-rt-14-dev python3)
+native=(cmake ninja-build g++ clang clang-format libgtest-dev googletest libbenchmark-dev libclang-rt-14-dev nlohmann-json3-dev python3)
 cross=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
 wine=(wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick)
 extra=("$@")  # callers may ask for more, e.g. gnuplot-nox for the benchmarks

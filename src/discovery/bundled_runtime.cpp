@@ -30,34 +30,37 @@ bool IsDirectory(const std::wstring& path) {
          (attributes & platform::kFileAttributeDirectory) != 0;
 }
 
-// The bin directory of whichever layout exists, layout 1 first; false when neither does.
-bool FindRuntimeBin(std::wstring& binDirectory) {
-  std::wstring startDirectory;
-  if (platform::GetProgramPath(startDirectory) != 0) return false;
-  if (!StepUp(startDirectory, 2)) return false;
-
-  // Installed layout: the runtime sits beside the program's folder.
-  std::wstring candidate = JoinAll(startDirectory, {L"bundled", L"java", L"bin"});
-  if (IsDirectory(candidate)) {
-    binDirectory = candidate;
-    return true;
-  }
-  // Development layout: the runtime sits in the build tree's bundles folder.
-  std::wstring treeRoot = startDirectory;
-  if (!StepUp(treeRoot, 3)) return false;
-  candidate = JoinAll(treeRoot, {L"bundles", L"windows", L"bundled", L"java", L"bin"});
-  if (!IsDirectory(candidate)) return false;
-  binDirectory = candidate;
-  return true;
-}
-
 }  // namespace
 
+std::vector<std::wstring> RuntimeBinPlaces() {
+  std::vector<std::wstring> places;
+  std::wstring startDirectory;
+  if (platform::GetProgramPath(startDirectory) != 0) return places;
+  if (!StepUp(startDirectory, 2)) return places;
+  // Installed layout: the runtime sits beside the program's folder.
+  places.push_back(JoinAll(startDirectory, {L"bundled", L"java", L"bin"}));
+  // Development layout: the runtime sits in the build tree's bundles folder.
+  if (StepUp(startDirectory, 3))
+    places.push_back(
+        JoinAll(startDirectory, {L"bundles", L"windows", L"bundled", L"java", L"bin"}));
+  return places;
+}
+
+std::size_t FirstRuntimeBin(const std::vector<std::wstring>& places) {
+  std::size_t index = 0;
+  while (index < places.size() && !IsDirectory(places[index])) ++index;
+  return index;
+}
+
+JavaCandidate IdentifyBundledRuntime(const std::wstring& binDirectory) {
+  return IdentifyJavaInstallation(windows_path::Parent(binDirectory),
+                                  windows_path::Join(binDirectory, L"javaw.exe"),
+                                  windows_path::Join(binDirectory, L"java.exe"), L"Bundled OpenJDK",
+                                  L"", L"Oracle", true, true);
+}
+
 void FindRuntimeInInstallation(std::vector<JavaCandidate>& candidates) {
-  std::wstring binDirectory;
-  if (!FindRuntimeBin(binDirectory)) return;
-  candidates.push_back(IdentifyJavaInstallation(windows_path::Parent(binDirectory),
-                                                windows_path::Join(binDirectory, L"javaw.exe"),
-                                                windows_path::Join(binDirectory, L"java.exe"),
-                                                L"Bundled OpenJDK", L"", L"Oracle", true, true));
+  const std::vector<std::wstring> places = RuntimeBinPlaces();
+  const std::size_t found = FirstRuntimeBin(places);
+  if (found < places.size()) candidates.push_back(IdentifyBundledRuntime(places[found]));
 }

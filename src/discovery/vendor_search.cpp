@@ -15,30 +15,62 @@ constexpr std::uint32_t kInitialSearchLength = 260;
 // SearchPathW asks for more room only when the answer grew in between; a few rounds suffice.
 constexpr int kSearchAttempts = 8;
 
-struct SearchPlace {
-  platform::Hive hive;
-  std::uint32_t viewFlag;
-  bool is64Bit;
-};
+// Appends a record when the caller asked for an account of the search; the window asks none.
+RegistrationRecord* Record(std::vector<RegistrationRecord>* records, const VendorKey& row,
+                           const SearchPlace& place, const std::wstring& subKey,
+                           Registration outcome, std::int32_t status = 0) {
+  if (records == nullptr) return nullptr;
+  RegistrationRecord& record = records->emplace_back();
+  record.row = &row;
+  record.place = place;
+  record.subKey = subKey;
+  record.outcome = outcome;
+  record.status = status;
+  return &record;
+}
 
 // Reads one version subkey; appends its candidate when the home has javaw.exe and the version
 // is recent enough. Every key it opens is closed on return.
 void SearchVersionSubKey(const platform::RegistryKey& vendorKey, const std::wstring& name,
                          const VendorKey& row, const SearchPlace& place, std::int32_t minimumMajor,
-                         std::vector<JavaCandidate>& candidates) {
+                         std::vector<JavaCandidate>& candidates,
+                         std::vector<RegistrationRecord>* records) {
   const std::uint32_t access = platform::kKeyQueryValue | place.viewFlag;
   platform::RegistryKey valueKey;
-  if (platform::OpenRegistrySubKey(vendorKey, name, access, valueKey) != 0) return;
+  std::int32_t status = platform::OpenRegistrySubKey(vendorKey, name, access, valueKey);
+  if (status != 0) {
+    Record(records, row, place, name, Registration::KeyUnreadable, status);
+    return;
+  }
   if (!row.subPath.empty()) {
     platform::RegistryKey subPathKey;
-    if (platform::OpenRegistrySubKey(valueKey, row.subPath, access, subPathKey) != 0) return;
+    status = platform::OpenRegistrySubKey(valueKey, row.subPath, access, subPathKey);
+    if (status != 0) {
+      Record(records, row, place, name,
+             status == platform::kErrorFileNotFound ? Registration::NoSubPathKey
+                                                    : Registration::KeyUnreadable,
+             status);
+      return;
+    }
     valueKey = std::move(subPathKey);  // closes the version subkey at once
   }
   std::wstring home;
-  if (!ReadRegistryString(valueKey, row.homeValueName, home)) return;
+  if (!ReadRegistryString(valueKey, row.homeValueName, home)) {
+    if (RegistrationRecord* record = Record(records, row, place, name, Registration::NoHomeValue)) {
+      // Asked again for the account alone: missing, unreadable, or there with another type.
+      std::uint32_t size = 0;
+      record->status = platform::QueryRegistryValue(valueKey, row.homeValueName, record->valueType,
+                                                    nullptr, size);
+    }
+    return;
+  }
   const std::wstring bin = windows_path::Join(home, L"bin");
   std::wstring javawPath;
-  if (!FindFileInDirectory(bin, L"javaw.exe", javawPath)) return;
+  if (!FindFileInDirectory(bin, L"javaw.exe", javawPath)) {
+    if (RegistrationRecord* record = Record(records, row, place, name, Registration::NoJavaw))
+      record->home = home;
+    return;
+  }
   std::wstring versionText = name;
   if (!row.namePrefix.empty() && versionText.starts_with(row.namePrefix)) {
     versionText.erase(0, row.namePrefix.size());
@@ -46,23 +78,42 @@ void SearchVersionSubKey(const platform::RegistryKey& vendorKey, const std::wstr
   JavaCandidate candidate =
       IdentifyJavaInstallation(home, javawPath, windows_path::Join(bin, L"java.exe"), row.label,
                                versionText, row.vendor, row.isJdk, place.is64Bit);
-  if (MajorVersion(candidate.version) >= minimumMajor) candidates.push_back(std::move(candidate));
+  const bool listed = MajorVersion(candidate.version) >= minimumMajor;
+  if (RegistrationRecord* record = Record(
+          records, row, place, name, listed ? Registration::Listed : Registration::BelowMinimum)) {
+    record->home = home;
+    record->versionText = versionText;
+    record->candidate = candidate;
+  }
+  if (listed) candidates.push_back(std::move(candidate));
 }
 
 void SearchVendorKey(const VendorKey& row, const SearchPlace& place, std::int32_t minimumMajor,
-                     std::vector<JavaCandidate>& candidates) {
+                     std::vector<JavaCandidate>& candidates,
+                     std::vector<RegistrationRecord>* records) {
   platform::RegistryKey vendorKey;
-  if (platform::OpenRegistryKey(place.hive, row.keyPath,
-                                platform::kKeyEnumerateSubKeys | place.viewFlag, vendorKey) != 0) {
+  const std::int32_t openStatus = platform::OpenRegistryKey(
+      place.hive, row.keyPath, platform::kKeyEnumerateSubKeys | place.viewFlag, vendorKey);
+  if (openStatus != 0) {
+    // An absent vendor key registers nothing; any other failure hides what it may hold.
+    if (openStatus != platform::kErrorFileNotFound)
+      Record(records, row, place, L"", Registration::KeyUnreadable, openStatus);
     return;
   }
   for (std::uint32_t index = 0;; ++index) {
     std::wstring name;
     const std::int32_t status =
         platform::EnumRegistrySubKey(vendorKey, index, kSubKeyNameLength, name);
-    if (status == platform::kErrorMoreData) continue;  // a name too long for any version
-    if (status != 0) break;
-    SearchVersionSubKey(vendorKey, name, row, place, minimumMajor, candidates);
+    if (status == platform::kErrorMoreData) {  // a name too long for any version
+      Record(records, row, place, L"", Registration::NameTooLong, status);
+      continue;
+    }
+    if (status != 0) {
+      if (status != platform::kErrorNoMoreItems)
+        Record(records, row, place, L"", Registration::KeyUnreadable, status);
+      break;
+    }
+    SearchVersionSubKey(vendorKey, name, row, place, minimumMajor, candidates, records);
   }
 }
 
@@ -126,7 +177,8 @@ void SearchVendorKeys(std::int32_t minimumMajor, std::vector<JavaCandidate>& can
 }
 
 void SearchVendorKeysInViews(bool underWow64, std::int32_t minimumMajor,
-                             std::vector<JavaCandidate>& candidates) {
+                             std::vector<JavaCandidate>& candidates,
+                             std::vector<RegistrationRecord>* records) {
   const std::vector<VendorKey>& table = VendorKeyTable();
   // A 32-bit process sees the 64-bit view only when it asks for it.
   std::vector<std::pair<std::uint32_t, bool>> views;
@@ -135,7 +187,8 @@ void SearchVendorKeysInViews(bool underWow64, std::int32_t minimumMajor,
   for (const auto& [viewFlag, is64Bit] : views) {
     for (const platform::Hive hive : {platform::Hive::CurrentUser, platform::Hive::LocalMachine}) {
       const SearchPlace place{hive, viewFlag, is64Bit};
-      for (const VendorKey& row : table) SearchVendorKey(row, place, minimumMajor, candidates);
+      for (const VendorKey& row : table)
+        SearchVendorKey(row, place, minimumMajor, candidates, records);
     }
   }
 }

@@ -37,6 +37,13 @@ void CorrectOracleVendor(const std::wstring& javaPath, std::wstring& vendor, std
   }
 }
 
+std::wstring IdentifiedVersionText(const std::wstring& home, const std::wstring& versionText,
+                                   bool& fromReleaseFile) {
+  std::wstring releaseVersion;
+  fromReleaseFile = !home.empty() && ReadReleaseVersion(home, releaseVersion);
+  return fromReleaseFile ? releaseVersion : versionText;
+}
+
 JavaCandidate IdentifyJavaInstallation(const std::wstring& home, const std::wstring& javawPath,
                                        const std::wstring& javaPath, const std::wstring& label,
                                        const std::wstring& versionText, const std::wstring& vendor,
@@ -50,9 +57,8 @@ JavaCandidate IdentifyJavaInstallation(const std::wstring& home, const std::wstr
   candidate.isJdk = isJdk;
   candidate.is64Bit = is64Bit;
 
-  std::wstring version = versionText;
-  std::wstring releaseVersion;
-  if (!home.empty() && ReadReleaseVersion(home, releaseVersion)) version = releaseVersion;
+  bool fromReleaseFile = false;
+  const std::wstring version = IdentifiedVersionText(home, versionText, fromReleaseFile);
 
   candidate.displayName = finalLabel.empty()
                               ? kDefaultJavaDisplayName

@@ -12,6 +12,11 @@ JavaCandidate IdentifyJavaInstallation(const std::wstring& home, const std::wstr
                                        const std::wstring& versionText, const std::wstring& vendor,
                                        bool isJdk, bool is64Bit);
 
+// The version text the identification uses: the release file's in `home` when it names one,
+// else `versionText`; `fromReleaseFile` says which.
+std::wstring IdentifiedVersionText(const std::wstring& home, const std::wstring& versionText,
+                                   bool& fromReleaseFile);
+
 // Other vendors' installers register under Oracle's keys; the java.exe path tells them apart.
 // Changes `vendor` and `label` only when `vendor` is exactly "Oracle" and a known name occurs.
 void CorrectOracleVendor(const std::wstring& javaPath, std::wstring& vendor, std::wstring& label);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -40,5 +41,9 @@ bool IsExecutableImage(const std::wstring& path);
 // the length needed, terminator included, when it did not.
 std::uint32_t SearchFileInDirectory(const std::wstring& directory, const std::wstring& fileName,
                                     std::uint32_t bufferLength, std::wstring& found);
+
+// FindFirstFileExW over "<directory>\\*": the names of the folders directly inside, "." and ".."
+// left out, in no particular order. Returns 0 or the GetLastError code, with `names` untouched.
+std::int32_t ListSubdirectories(const std::wstring& directory, std::vector<std::wstring>& names);
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/unique_handle_win.h"
+
 #include <cwchar>
 #include <vector>
 
@@ -49,6 +51,26 @@ std::uint32_t SearchFileInDirectory(const std::wstring& directory, const std::ws
                                    buffer.data(), nullptr);
   if (length != 0 && length < bufferLength) found.assign(buffer.data(), length);
   return length;
+}
+
+std::int32_t ListSubdirectories(const std::wstring& directory, std::vector<std::wstring>& names) {
+  const std::wstring pattern =
+      directory + (directory.empty() || directory.back() == L'\\' ? L"*" : L"\\*");
+  WIN32_FIND_DATAW entry = {};
+  // Basic information skips the 8.3 names; the directories-only flag is a hint, hence the test.
+  const UniqueFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
+                                               FindExSearchLimitToDirectories, nullptr, 0));
+  if (find.Get() == INVALID_HANDLE_VALUE) return static_cast<std::int32_t>(GetLastError());
+  std::vector<std::wstring> found;
+  do {
+    const std::wstring name = entry.cFileName;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != L"." && name != L"..")
+      found.push_back(name);
+  } while (FindNextFileW(find.Get(), &entry));
+  const DWORD error = GetLastError();
+  if (error != ERROR_NO_MORE_FILES) return static_cast<std::int32_t>(error);
+  names = std::move(found);
+  return 0;
 }
 
 }  // namespace platform

@@ -16,4 +16,8 @@ bool QueryWow64Process(bool& isWow64);
 // GlobalMemoryStatusEx's ullTotalPhys. False when the call fails.
 bool GetTotalPhysicalMemory(std::uint64_t& bytes);
 
+// GetEnvironmentVariableW of any length. False, with `value` untouched, when the variable is not
+// set or is empty.
+bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value);
+
 }  // namespace platform

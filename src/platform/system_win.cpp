@@ -1,6 +1,8 @@
 // Process-level questions over kernel32.
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/system.h"
 #include "platform/unique_handle_win.h"
 
@@ -32,6 +34,22 @@ bool GetTotalPhysicalMemory(std::uint64_t& bytes) {
   if (!GlobalMemoryStatusEx(&status)) return false;
   bytes = status.ullTotalPhys;
   return true;
+}
+
+bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
+  std::vector<wchar_t> buffer(260);
+  // The answer is the room needed while the buffer is too small; the variable may grow meanwhile.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const DWORD length =
+        GetEnvironmentVariableW(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return false;
+    if (length < buffer.size()) {
+      value.assign(buffer.data(), length);
+      return true;
+    }
+    buffer.resize(length);
+  }
+  return false;
 }
 
 }  // namespace platform

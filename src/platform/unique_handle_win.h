@@ -22,4 +22,12 @@ struct LocalMemoryTraits {
 };
 using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
 
+// A directory search of FindFirstFileExW; a failed one is INVALID_HANDLE_VALUE, not null.
+struct FindHandleTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE find) { FindClose(find); }
+};
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+
 }  // namespace platform

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "platform/unique_handle_win.h"
 
@@ -83,15 +86,15 @@ TEST(JavaWineTest, ToolListsAndChecksRealInstallations) {
   Built(L"kelvor-java-list.exe", root + L"\\a\\b\\K\\bin\\list.exe");
   Built(L"kelvor-java-list.exe", root + L"\\a\\b\\c\\bin\\list.exe");
 
-  const auto Line = [&](const wchar_t* name, const std::wstring& home, const wchar_t* view) {
-    return name + (L"  (" + root + home + L"\\bin\\java.exe)\tOracle\tkit\t") + view +
-           L"-bit view\tpreferred\r\n";
+  const auto Line = [&](const wchar_t* name, const std::wstring& home, const wchar_t* origin) {
+    return name + (L"  (" + root + home + L"\\bin\\java.exe)\tOracle\tkit\t") + origin +
+           L"\tpreferred\r\n";
   };
-  const std::wstring first = L"[Default]\tOracle\tkit\t64-bit view\tpreferred\r\n";
-  const std::wstring found = Line(L"Oracle JDK  21.0.1", L"\\jdk21", L"64") +
-                             Line(L"Oracle JDK  21.0.1", L"\\jdk21", L"32") +
-                             Line(L"Oracle JDK  17.0.2", L"\\jdk17", L"64") +
-                             Line(L"Oracle JDK  17.0.2", L"\\jdk17", L"32");
+  const std::wstring first = L"[Default]\tno Java chosen: the setting stays empty\r\n";
+  const std::wstring found = Line(L"Oracle JDK  21.0.1", L"\\jdk21", L"64-bit view") +
+                             Line(L"Oracle JDK  21.0.1", L"\\jdk21", L"32-bit view") +
+                             Line(L"Oracle JDK  17.0.2", L"\\jdk17", L"64-bit view") +
+                             Line(L"Oracle JDK  17.0.2", L"\\jdk17", L"32-bit view");
   const auto Check = [&](const wchar_t* relative, int exitCode, const std::wstring& text) {
     const std::wstring path = root + relative;
     return std::tuple(tool, L"--check \"" + path + L"\"", exitCode,
@@ -100,17 +103,37 @@ TEST(JavaWineTest, ToolListsAndChecksRealInstallations) {
   const std::tuple<std::wstring, std::wstring, int, std::wstring> runs[] = {
       {tool, L"", 0, first + found},
       {root + L"\\a\\b\\K\\bin\\list.exe", L"", 0,
-       first + Line(L"Bundled OpenJDK  17.0.1", one, L"64") + found},
+       first + Line(L"Bundled OpenJDK  17.0.1", one, L"in the installation") + found},
       {root + L"\\a\\b\\c\\bin\\list.exe", L"", 0,
-       first + Line(L"Bundled OpenJDK  17.0.1", two, L"64") + found},
+       first + Line(L"Bundled OpenJDK  17.0.1", two, L"in the installation") + found},
       Check(L"\\jdk17\\bin\\java.exe", 0, L"passes every Java executable check"),
-      Check(L"\\text\\bin\\java.exe", 1, L"does not appear to be an executable file")};
+      Check(L"\\text\\bin\\java.exe", 1, L"does not appear to be an executable file"),
+      {tool, L"--bogus", 2, L""}};  // the usage goes to standard error
   for (const auto& [program, arguments, exitCode, text] : runs) {
     std::string output;
     EXPECT_EQ(RunTool(program, arguments, output), exitCode) << program << " " << arguments;
     const std::u8string expected = fs::path(text).u8string();  // the tool writes UTF-8 to a pipe
     EXPECT_EQ(output, std::string(expected.begin(), expected.end())) << program << " " << arguments;
   }
+  std::string help;
+  EXPECT_EQ(RunTool(tool, L"/?", help), 0);
+  EXPECT_EQ(help.rfind("usage: kelvor-java-list", 0), 0u) << help;
+
+  // The report over the real registry views, files and environment: the bundled runtime's two
+  // places, each registration in each view, and a home that only JAVA_HOME names.
+  SetEnvironmentVariableW(L"JAVA_HOME", (root + L"\\text").c_str());
+  std::string report;
+  EXPECT_EQ(RunTool(tool, L"--why --json", report), 0);
+  const nlohmann::json parsed = nlohmann::json::parse(report, nullptr, false);
+  ASSERT_FALSE(parsed.is_discarded()) << report;
+  std::vector<std::string> outcomes;
+  for (const nlohmann::json& entry : parsed["registered"]) outcomes.push_back(entry["outcome"]);
+  EXPECT_EQ(outcomes, (std::vector<std::string>{"no-folder", "no-folder", "listed", "listed",
+                                                "listed", "listed"}));
+  EXPECT_EQ(parsed["offered"].size(), 5u);
+  ASSERT_EQ(parsed["unoffered"].size(), 1u);
+  EXPECT_EQ(parsed["unoffered"][0]["foundBy"], nlohmann::json{"JAVA_HOME"});
+  EXPECT_EQ(parsed["unoffered"][0]["accepted"], false);
   for (const auto& [hive, view, key, home] : values)
     RegDeleteKeyExW(hive, (std::wstring(L"Software\\JavaSoft\\") + key).c_str(), view, 0);
 }

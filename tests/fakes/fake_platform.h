@@ -54,5 +54,7 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
 // FormatSystemMessage answers "System message <code>." for every code.
 // GetTotalPhysicalMemory answers `bytes`, or fails when `available` is false.
 void SetTotalPhysicalMemory(std::uint64_t bytes, bool available = true);
+// An environment variable of the process; names are matched ignoring case, as on Windows.
+void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);
 
 }  // namespace fake

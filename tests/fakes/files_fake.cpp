@@ -103,6 +103,19 @@ std::uint32_t SearchFileInDirectory(const std::wstring& directory, const std::ws
   return length;
 }
 
+std::int32_t ListSubdirectories(const std::wstring& directory, std::vector<std::wstring>& names) {
+  std::error_code error;
+  const fs::path native = ToNative(directory);
+  fs::directory_iterator entries(native, error);
+  // Wine: ERROR_INVALID_NAME below a file, ERROR_PATH_NOT_FOUND where nothing is.
+  if (error) return fs::exists(native, error) ? 123 : 3;
+  std::vector<std::wstring> found;
+  for (const fs::directory_entry& entry : entries)
+    if (entry.is_directory(error)) found.push_back(entry.path().filename().wstring());
+  names = std::move(found);
+  return 0;
+}
+
 }  // namespace platform
 
 namespace fake {

@@ -38,6 +38,7 @@ struct State {
   std::wstring programPath = L"C:\\Program Files\\Kelvor\\bin\\win\\KelvorStartupSettings.exe";
   std::uint32_t programPathError = 0;
   std::optional<std::uint64_t> totalMemory = 16ULL << 30;
+  std::map<std::wstring, std::wstring> environment;  // by folded name
 };
 
 State& S() {
@@ -188,6 +189,13 @@ bool GetTotalPhysicalMemory(std::uint64_t& bytes) {
   return S().totalMemory.has_value();
 }
 
+bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
+  const auto found = S().environment.find(Fold(name));
+  if (found == S().environment.end() || found->second.empty()) return false;
+  value = found->second;
+  return true;
+}
+
 bool QueryWow64Process(bool& isWow64) {
   ++S().wow64Queries;
   isWow64 = true;
@@ -248,6 +256,10 @@ int OpenHandleCount() {
 void SetProgramPath(const std::wstring& path, std::uint32_t error) {
   S().programPath = path;
   S().programPathError = error;
+}
+
+void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
+  S().environment[Fold(name)] = value;
 }
 
 void SetTotalPhysicalMemory(std::uint64_t bytes, bool available) {

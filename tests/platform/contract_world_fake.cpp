@@ -6,3 +6,11 @@ void contract::ResetWorld() {
   fake::ResetAll();
   fake::MakeDirectory(kDirectory);
 }
+
+void contract::MakeDirectory(const std::wstring& path) {
+  fake::MakeDirectory(path);
+}
+
+void contract::SetVariable(const std::wstring& name, const std::wstring& value) {
+  fake::SetEnvironmentVariable(name, value);
+}

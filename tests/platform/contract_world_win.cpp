@@ -6,3 +6,11 @@
 void contract::ResetWorld() {
   CreateDirectoryW(kDirectory, nullptr);
 }
+
+void contract::MakeDirectory(const std::wstring& path) {
+  CreateDirectoryW(path.c_str(), nullptr);
+}
+
+void contract::SetVariable(const std::wstring& name, const std::wstring& value) {
+  SetEnvironmentVariableW(name.c_str(), value.c_str());
+}

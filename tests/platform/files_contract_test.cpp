@@ -1,9 +1,13 @@
-// Files as the core relies on them: the double against the Windows runtime and kernel32 under Wine.
+// Files and environment variables as the core relies on them: the doubles against the Windows
+// runtime and kernel32 under Wine.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "fakes/minimal_image.h"
 #include "platform/contract_world.h"
 #include "platform/files.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -35,6 +39,27 @@ TEST(FilesContract, OpenImageCheckAndSearchAnswerAsOnWindows) {
   EXPECT_EQ(platform::SearchFileInDirectory(directory + L"/", L"java.exe", length + 1, found),
             length);
   EXPECT_EQ(found, text);
+
+  contract::MakeDirectory(directory + L"\\sub");
+  std::vector<std::wstring> names = {L"untouched"};
+  EXPECT_EQ(platform::ListSubdirectories(directory + L"\\absent", names), 3);
+  EXPECT_EQ(platform::ListSubdirectories(text, names), 123);
+  EXPECT_EQ(names, std::vector<std::wstring>{L"untouched"});
+  EXPECT_EQ(platform::ListSubdirectories(directory + L"\\", names), 0);
+  EXPECT_EQ(names, std::vector<std::wstring>{L"sub"});  // no files, no "." or ".."
+}
+
+TEST(SystemContract, EnvironmentVariablesAnswerAsOnWindows) {
+  contract::ResetWorld();
+  const std::wstring longer(300, L'x');  // beyond the first buffer
+  contract::SetVariable(L"KELVOR_CONTRACT", longer);
+  contract::SetVariable(L"KELVOR_CONTRACT_EMPTY", L"");
+  std::wstring value = L"untouched";
+  EXPECT_FALSE(platform::ReadEnvironmentVariable(L"KELVOR_CONTRACT_ABSENT", value));
+  EXPECT_FALSE(platform::ReadEnvironmentVariable(L"KELVOR_CONTRACT_EMPTY", value));
+  EXPECT_EQ(value, L"untouched");
+  EXPECT_TRUE(platform::ReadEnvironmentVariable(L"kelvor_contract", value));
+  EXPECT_EQ(value, longer);
 }
 
 }  // namespace

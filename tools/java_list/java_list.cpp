@@ -1,13 +1,37 @@
-// kelvor-java-list: prints the Java candidates in the window's order, or checks one executable.
+// kelvor-java-list: prints the Java candidates in the window's order, explains what the discovery
+// left out, or checks one executable; as text or as JSON.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "discovery/java_discovery.h"
+#include "common/text_encoding.h"
+#include "java_list_output.h"
 #include "javainfo/java_validation.h"
 
 namespace {
+
+constexpr int kFound = 0;
+constexpr int kNotFound = 1;
+constexpr int kBadUsage = 2;
+
+constexpr wchar_t kUsage[] =
+    L"usage: kelvor-java-list [--json] [--why | --check PATH]\r\n"
+    L"  (no option)   the Java installations the settings window offers, in its order\r\n"
+    L"  --why         every registered Java home and place of the bundled runtime with what\r\n"
+    L"                became of it, then the Java homes that JAVA_HOME, JDK_HOME, PATH and the\r\n"
+    L"                Program Files and local application data folders hold but the window\r\n"
+    L"                does not offer, and how to use them anyway\r\n"
+    L"  --check PATH  whether PATH would be accepted as the Java executable\r\n"
+    L"  --json        the same as JSON (UTF-8), for scripts\r\n"
+    L"  --help, /?    this text\r\n"
+    L"exit codes: 0 a Java is offered (--check: PATH is accepted), 1 the window offers no Java\r\n"
+    L"            beyond [Default] (--check: PATH is not accepted), 2 bad usage\r\n";
+
+void WriteBytes(HANDLE stream, const std::string& bytes) {
+  DWORD written = 0;
+  WriteFile(stream, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
 
 // WriteConsoleW keeps every character on a console; a pipe or file gets UTF-8.
 void Print(HANDLE stream, const std::wstring& text) {
@@ -17,52 +41,86 @@ void Print(HANDLE stream, const std::wstring& text) {
     WriteConsoleW(stream, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     return;
   }
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return;
-  std::string bytes(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length,
-                      nullptr, nullptr);
-  WriteFile(stream, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  WriteBytes(stream, EncodeUtf8(text));
 }
 
-std::wstring DescribeCandidate(const JavaCandidate& candidate) {
-  return candidate.displayName + L"\t" + candidate.vendor + L"\t" +
-         (candidate.isJdk ? L"kit" : L"runtime") + L"\t" +
-         (candidate.is64Bit ? L"64-bit view" : L"32-bit view") + L"\t" +
-         (candidate.inPreferredRange ? L"preferred" : L"not preferred") + L"\r\n";
-}
-
-int ListCandidates(HANDLE output) {
-  std::vector<JavaCandidate> candidates;
-  FindJavaInstallations(true, RequiredJavaMajor, candidates);
-  for (const JavaCandidate& candidate : candidates) Print(output, DescribeCandidate(candidate));
-  return 0;
-}
-
-// The same sentence the settings window shows for a doubtful choice.
-int CheckExecutable(HANDLE output, const std::wstring& path) {
-  std::wstring reason;
-  if (ValidateJavaExecutable(path, reason)) {
-    Print(output, L"\"" + path + L"\" passes every Java executable check.\r\n");
-    return 0;
+void PrintUtf8(HANDLE stream, const std::string& bytes) {
+  DWORD mode = 0;
+  std::wstring text;
+  if (GetConsoleMode(stream, &mode) && DecodeTextFile(bytes, text) == 0) {
+    Print(stream, text);
+    return;
   }
-  Print(output, L"\"" + path + L"\" " + reason + L".\r\n");
-  return 1;
+  WriteBytes(stream, bytes);
+}
+
+struct Options {
+  bool help = false;
+  bool json = false;
+  bool why = false;
+  bool check = false;
+  std::wstring path;
+};
+
+bool ParseArguments(const std::vector<std::wstring>& arguments, Options& options) {
+  for (std::size_t index = 0; index < arguments.size(); ++index) {
+    const std::wstring& argument = arguments[index];
+    if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
+      options.help = true;
+    } else if (argument == L"--json") {
+      options.json = true;
+    } else if (argument == L"--why") {
+      options.why = true;
+    } else if (argument == L"--check" && !options.check && index + 1 < arguments.size()) {
+      options.check = true;
+      options.path = arguments[++index];
+    } else {
+      return false;
+    }
+  }
+  return !(options.why && options.check);
+}
+
+int Offered(const std::vector<OfferedJava>& offered) {
+  for (const OfferedJava& entry : offered)
+    if (entry.origin != JavaOrigin::NoneChosen) return kFound;
+  return kNotFound;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  const std::vector<std::wstring> arguments(argv + 1, argv + argc);
-  if (arguments.empty()) return ListCandidates(output);
-  if (arguments.size() == 2 && arguments[0] == L"--check") {
-    return CheckExecutable(output, arguments[1]);
+  Options options;
+  if (!ParseArguments(std::vector<std::wstring>(argv + 1, argv + argc), options)) {
+    Print(GetStdHandle(STD_ERROR_HANDLE), kUsage);
+    return kBadUsage;
   }
-  Print(GetStdHandle(STD_ERROR_HANDLE),
-        L"usage: kelvor-java-list [--check PATH]\r\n"
-        L"  without options: the Java installations, in the order the settings offer them\r\n"
-        L"  --check PATH:    whether PATH would be accepted as the Java executable\r\n");
-  return 2;
+  if (options.help) {
+    Print(output, kUsage);
+    return kFound;
+  }
+  if (options.check) {
+    std::wstring reason;
+    const bool accepted = ValidateJavaExecutable(options.path, reason);
+    if (options.json)
+      PrintUtf8(output, CheckJson(options.path, accepted, reason));
+    else
+      Print(output, CheckText(options.path, accepted, reason));
+    return accepted ? kFound : kNotFound;
+  }
+  if (options.why) {
+    const JavaReport report = BuildJavaReport(RequiredJavaMajor);
+    if (options.json)
+      PrintUtf8(output, ReportJson(report));
+    else
+      Print(output, ReportText(report));
+    return Offered(report.offered);
+  }
+  const std::vector<OfferedJava> offered = ListOfferedJava(RequiredJavaMajor);
+  if (options.json)
+    PrintUtf8(output, ListJson(offered));
+  else
+    Print(output, ListText(offered));
+  return Offered(offered);
 }

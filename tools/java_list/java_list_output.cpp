@@ -1,0 +1,150 @@
+// Renders the list, the report and a check, as text and as JSON.
+#include "java_list_output.h"
+
+#include <nlohmann/json.hpp>
+
+#include "common/text_encoding.h"
+
+namespace {
+
+using nlohmann::json;
+
+std::string Utf8(const std::wstring& text) {
+  return EncodeUtf8(text);
+}
+
+// Invalid UTF-8 cannot arise from EncodeUtf8, but a dump must never throw in a support tool.
+std::string Dump(const json& value) {
+  return value.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+const wchar_t* OriginText(JavaOrigin origin) {
+  switch (origin) {
+    case JavaOrigin::NoneChosen: break;
+    case JavaOrigin::Installation: return L"in the installation";
+    case JavaOrigin::RegistryView64: return L"64-bit view";
+    case JavaOrigin::RegistryView32: return L"32-bit view";
+  }
+  return L"";
+}
+
+const char* OriginCode(JavaOrigin origin) {
+  switch (origin) {
+    case JavaOrigin::NoneChosen: return "none-chosen";
+    case JavaOrigin::Installation: return "installation";
+    case JavaOrigin::RegistryView64: return "registry-64";
+    case JavaOrigin::RegistryView32: return "registry-32";
+  }
+  return "";
+}
+
+json OfferedJson(const std::vector<OfferedJava>& offered) {
+  json entries = json::array();
+  for (const auto& [candidate, origin] : offered) {
+    json entry = {{"name", Utf8(candidate.displayName)}, {"origin", OriginCode(origin)}};
+    if (origin != JavaOrigin::NoneChosen) {
+      entry.update({{"javaPath", Utf8(candidate.javaPath)},
+                    {"javawPath", Utf8(candidate.javawPath)},
+                    {"vendor", Utf8(candidate.vendor)},
+                    {"kind", candidate.isJdk ? "kit" : "runtime"},
+                    {"major", MajorVersion(candidate.version)},
+                    {"preferred", candidate.inPreferredRange}});
+    }
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+std::wstring Joined(const std::vector<std::wstring>& parts) {
+  std::wstring text;
+  for (const std::wstring& part : parts) text += (text.empty() ? L"" : L", ") + part;
+  return text;
+}
+
+}  // namespace
+
+std::wstring ListText(const std::vector<OfferedJava>& offered) {
+  std::wstring text;
+  for (const auto& [candidate, origin] : offered) {
+    text += candidate.displayName + L"\t";
+    // The default entry stands for no executable: vendor, kind and range would mean nothing.
+    if (origin == JavaOrigin::NoneChosen) {
+      text += L"no Java chosen: the setting stays empty\r\n";
+      continue;
+    }
+    text += candidate.vendor + L"\t" + (candidate.isJdk ? L"kit" : L"runtime") + L"\t" +
+            OriginText(origin) + L"\t" +
+            (candidate.inPreferredRange ? L"preferred" : L"not preferred") + L"\r\n";
+  }
+  return text;
+}
+
+std::string ListJson(const std::vector<OfferedJava>& offered) {
+  return Dump(OfferedJson(offered));
+}
+
+std::wstring ReportText(const JavaReport& report) {
+  std::wstring text = L"The settings window offers, in this order (Java " +
+                      std::to_wstring(report.minimumMajor) + L" or later):\r\n";
+  for (const auto& [candidate, origin] : report.offered)
+    text += L"  " + candidate.displayName + L"\r\n";
+
+  text += L"\r\nRegistered Java homes and the places of the bundled runtime:\r\n";
+  for (const RegisteredHome& entry : report.registered) {
+    text += L"  " + entry.place + (entry.view.empty() ? L"" : L" (" + entry.view + L" view)") +
+            L"\r\n    ";
+    if (!entry.home.empty()) text += L"home " + entry.home + L": ";
+    text += entry.outcome == HomeOutcome::Listed ? L"listed as \"" + entry.entry + L"\""
+                                                 : L"left out: " + entry.reason;
+    text += L"\r\n";
+  }
+  if (report.registered.empty()) text += L"  none\r\n";
+
+  text += L"\r\nJava homes other Java tools find that the window does not offer:\r\n";
+  for (const UnofferedHome& home : report.unoffered) {
+    text += L"  " + home.home + L" (found by " + Joined(home.foundBy) + L")" +
+            (home.version.empty() ? L"" : L", version " + home.version) + L"\r\n    " +
+            home.reason + L"\r\n    to use it anyway: " + home.use + L"\r\n";
+  }
+  if (report.unoffered.empty()) text += L"  none\r\n";
+  return text;
+}
+
+std::string ReportJson(const JavaReport& report) {
+  json registered = json::array();
+  for (const RegisteredHome& entry : report.registered) {
+    registered.push_back({{"place", Utf8(entry.place)},
+                          {"view", Utf8(entry.view)},
+                          {"home", Utf8(entry.home)},
+                          {"outcome", Utf8(OutcomeCode(entry.outcome))},
+                          {"version", Utf8(entry.version)},
+                          {"entry", Utf8(entry.entry)},
+                          {"reason", Utf8(entry.reason)}});
+  }
+  json unoffered = json::array();
+  for (const UnofferedHome& home : report.unoffered) {
+    json foundBy = json::array();
+    for (const std::wstring& finder : home.foundBy) foundBy.push_back(Utf8(finder));
+    unoffered.push_back({{"home", Utf8(home.home)},
+                         {"foundBy", std::move(foundBy)},
+                         {"javaPath", Utf8(home.javaPath)},
+                         {"version", Utf8(home.version)},
+                         {"accepted", home.accepted},
+                         {"reason", Utf8(home.reason)},
+                         {"use", Utf8(home.use)}});
+  }
+  return Dump({{"minimumMajor", report.minimumMajor},
+               {"offered", OfferedJson(report.offered)},
+               {"registered", std::move(registered)},
+               {"unoffered", std::move(unoffered)}});
+}
+
+std::wstring CheckText(const std::wstring& path, bool accepted, const std::wstring& reason) {
+  return L"\"" + path + L"\" " + (accepted ? L"passes every Java executable check" : reason) +
+         L".\r\n";
+}
+
+std::string CheckJson(const std::wstring& path, bool accepted, const std::wstring& reason) {
+  return Dump(
+      {{"path", Utf8(path)}, {"accepted", accepted}, {"reason", Utf8(accepted ? L"" : reason)}});
+}

@@ -1,0 +1,17 @@
+// What kelvor-java-list prints: text for people (CR LF lines), JSON for scripts (UTF-8).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "discovery/java_report.h"
+
+std::wstring ListText(const std::vector<OfferedJava>& offered);
+std::string ListJson(const std::vector<OfferedJava>& offered);
+
+std::wstring ReportText(const JavaReport& report);
+std::string ReportJson(const JavaReport& report);
+
+// `reason` is the validation's, used when `accepted` is false.
+std::wstring CheckText(const std::wstring& path, bool accepted, const std::wstring& reason);
+std::string CheckJson(const std::wstring& path, bool accepted, const std::wstring& reason);
