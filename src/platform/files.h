@@ -14,6 +14,9 @@ struct FileCloser {
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
+inline constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
+inline constexpr std::uint32_t kFileAttributeHidden = 0x02;
+inline constexpr std::uint32_t kFileAttributeSystem = 0x04;
 inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 
 // GetModuleFileNameW(no module) into 260 characters. Returns 0 and sets `path`, or the
@@ -29,11 +32,25 @@ int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file);
 int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& truncated);
 // Writes all bytes and flushes; returns 0 or errno.
 int WriteFileBytes(std::FILE* file, const std::string& bytes);
+// Creates the file for writing in binary mode and fails with EEXIST when the name is taken, so
+// two writers never share it. Returns 0 or errno.
+int CreateNewFile(const std::wstring& path, UniqueFile& file);
+// Flushes the runtime's buffer, then the system's to the disk, and closes the file whatever
+// fails. Returns 0 or errno.
+int FinishFile(UniqueFile& file);
+// MoveFileExW(replace existing, write through): `to` is the old file or `from`'s, never a
+// mixture. Returns 0 or errno as the runtime maps the system's code (EACCES for a folder or a
+// file another program holds open).
+int MoveFileReplacing(const std::wstring& from, const std::wstring& to);
+// DeleteFileW: false when it failed.
+bool RemoveFile(const std::wstring& path);
 // The runtime's text for an error number (strerror).
 std::wstring RuntimeErrorText(int errorNumber);
 
 // GetFileAttributesW: false when it returns INVALID_FILE_ATTRIBUTES.
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes);
+// SetFileAttributesW: false when it failed.
+bool ChangeFileAttributes(const std::wstring& path, std::uint32_t attributes);
 // GetBinaryTypeW succeeds: the file is a program image that Windows can run.
 bool IsExecutableImage(const std::wstring& path);
 // SearchPathW(directory, fileName, no extension) into `bufferLength` characters. Returns what

@@ -5,6 +5,12 @@
 
 #include "platform/unique_handle_win.h"
 
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cwchar>
 #include <vector>
 
@@ -30,6 +36,48 @@ int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
   if (opened == nullptr) return ENOENT;  // not expected, but no file is no success
   file.reset(opened);
   return 0;
+}
+
+int CreateNewFile(const std::wstring& path, UniqueFile& file) {
+  int descriptor = -1;
+  // _O_EXCL is CREATE_NEW; the "x" of fopen is not known to this runtime.
+  const errno_t error =
+      _wsopen_s(&descriptor, path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _SH_DENYWR,
+                _S_IREAD | _S_IWRITE);
+  if (error != 0) return error;
+  std::FILE* opened = _fdopen(descriptor, "wb");
+  if (opened == nullptr) {
+    const int fdopenError = errno;
+    _close(descriptor);
+    return fdopenError != 0 ? fdopenError : EMFILE;
+  }
+  file.reset(opened);
+  return 0;
+}
+
+int MoveFileReplacing(const std::wstring& from, const std::wstring& to) {
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return 0;
+  // The runtime's own mapping of these codes, which its open would have reported.
+  switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT: return EACCES;
+    default: return EINVAL;
+  }
+}
+
+bool RemoveFile(const std::wstring& path) {
+  return DeleteFileW(path.c_str()) != 0;
+}
+
+bool ChangeFileAttributes(const std::wstring& path, std::uint32_t attributes) {
+  return SetFileAttributesW(path.c_str(), attributes) != 0;
 }
 
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {

@@ -3,6 +3,12 @@
 #include <cstring>
 #include <string>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "platform/files.h"
 
 namespace platform {
@@ -41,6 +47,22 @@ int WriteFileBytes(std::FILE* file, const std::string& bytes) {
     return error != 0 ? error : EIO;
   }
   return 0;
+}
+
+int FinishFile(UniqueFile& file) {
+  std::FILE* const closing = file.release();
+  if (closing == nullptr) return EBADF;
+  errno = 0;
+#ifdef _WIN32
+  // _commit is FlushFileBuffers on the file's handle.
+  bool failed = std::fflush(closing) != 0 || _commit(_fileno(closing)) != 0;
+#else
+  bool failed = std::fflush(closing) != 0 || fsync(fileno(closing)) != 0;
+#endif
+  const int flushError = errno;
+  failed = std::fclose(closing) != 0 || failed;
+  const int error = flushError != 0 ? flushError : errno;
+  return failed ? (error != 0 ? error : EIO) : 0;
 }
 
 std::wstring RuntimeErrorText(int errorNumber) {

@@ -1,12 +1,13 @@
 // The settings file "Kelvor_ss" of an installation: where it lies, reading it and writing it.
 #include "startup/settings_file.h"
 
+#include <cerrno>
 #include <string_view>
 
-#include "platform/files.h"
-#include "startup/error_text.h"
 #include "common/text_encoding.h"
 #include "common/windows_path.h"
+#include "platform/files.h"
+#include "startup/error_text.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ constexpr wchar_t kSettingsFileName[] = L"Kelvor_ss";
 constexpr int kLevelsAboveProgram = 3;  // the program's file, bin\win, then bin
 // Nothing sane comes near this; the cap only keeps a wrong file from exhausting memory.
 constexpr std::size_t kSettingsFileLimit = 64u * 1024u * 1024u;
+constexpr int kTemporaryFileAttempts = 100;
 
 bool IsBlank(wchar_t character) {
   return character == L' ' || character == L'\t' || character == L'\n' || character == L'\r' ||
@@ -22,6 +24,12 @@ bool IsBlank(wchar_t character) {
 
 std::wstring QuotedPath(const std::wstring& path) {
   return L"\"" + path + L"\"";
+}
+
+bool ReportUnwritable(const std::wstring& path, int errorNumber, std::wstring& errorText) {
+  errorText += L"Unable to open settings file " + QuotedPath(path) + L" for writing.\n\n";
+  AppendRuntimeErrorText(errorNumber, errorText);
+  return false;
 }
 
 void ApplyEntry(StartupSettings& settings, std::wstring_view key, const std::wstring& value) {
@@ -141,21 +149,42 @@ bool SaveSettingsToFile(const StartupSettings& settings, std::wstring& errorText
   }
   const std::string bytes = EncodeUtf8(withCarriageReturns);
 
+  // The new content goes to a file of its own beside the old one and then takes its place in one
+  // step, so a failure at any point leaves the user's earlier settings whole.
+  const std::wstring& path = settings.SettingsFilePath;
+  std::uint32_t attributes = 0;
+  const bool exists = platform::GetFileAttributes(path, attributes);
+  // Windows refuses to open a read-only file for writing; Wine run by root would let the move
+  // replace it, so both are told the same.
+  int error = exists && (attributes & platform::kFileAttributeReadOnly) != 0 ? EACCES : 0;
+  std::wstring temporaryPath;
   platform::UniqueFile file;
-  const int openError =
-      platform::OpenFile(settings.SettingsFilePath, platform::FileAccess::Write, file);
-  if (openError != 0 || !file) {
-    errorText += L"Unable to open settings file " + QuotedPath(settings.SettingsFilePath) +
-                 L" for writing.\n\n";
-    AppendRuntimeErrorText(openError, errorText);
+  for (int attempt = 1; error == 0 && !file; ++attempt) {
+    // Names left by a crash are skipped, never reused: another copy may be writing one.
+    temporaryPath = path + L".saving-" + std::to_wstring(attempt) + L".tmp";
+    error = platform::CreateNewFile(temporaryPath, file);
+    if (error == EEXIST && attempt < kTemporaryFileAttempts) error = 0;
+  }
+  if (error != 0) return ReportUnwritable(path, error, errorText);
+
+  error = platform::WriteFileBytes(file.get(), bytes);
+  const int finishError = platform::FinishFile(file);
+  if (error == 0) error = finishError;
+  if (error != 0) {
+    platform::RemoveFile(temporaryPath);
+    errorText += L"Error writing settings file " + QuotedPath(path) + L".\n\n";
+    AppendRuntimeErrorText(error, errorText);
     return false;
   }
-  // The open is binary and cuts the file to nothing, so no byte-order mark is ever written.
-  const int writeError = platform::WriteFileBytes(file.get(), bytes);
-  if (writeError != 0) {
-    errorText += L"Error writing settings file " + QuotedPath(settings.SettingsFilePath) + L".\n\n";
-    AppendRuntimeErrorText(writeError, errorText);
-    return false;
+  // A file the user hid stays hidden; read-only was refused above.
+  const std::uint32_t kept =
+      attributes & (platform::kFileAttributeHidden | platform::kFileAttributeSystem);
+  if (exists && kept != 0) platform::ChangeFileAttributes(temporaryPath, kept);
+  // Held open by another program, or a folder in its place: the file cannot be written today.
+  error = platform::MoveFileReplacing(temporaryPath, path);
+  if (error != 0) {
+    platform::RemoveFile(temporaryPath);
+    return ReportUnwritable(path, error, errorText);
   }
   return true;
 }

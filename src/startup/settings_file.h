@@ -25,6 +25,7 @@ void ReadSettingsText(StartupSettings& settings, const std::wstring& text);
 // The file's content with LF line ends, in the fixed order of lines.
 std::wstring SettingsFileContent(const StartupSettings& settings);
 
-// Writes the content to SettingsFilePath as UTF-8 without a mark, with CR LF line ends.
-// False after appending to `errorText`.
+// Writes the content to SettingsFilePath as UTF-8 without a mark, with CR LF line ends, through
+// a file beside it that then replaces it, so a failure leaves the old file whole and no other
+// file behind. False after appending to `errorText`.
 bool SaveSettingsToFile(const StartupSettings& settings, std::wstring& errorText);

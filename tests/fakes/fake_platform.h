@@ -48,6 +48,11 @@ void MakeDirectory(const std::wstring& windowsPath);
 void LinkFile(const std::wstring& windowsPath, const std::string& target);  // a symbolic link
 std::string ReadFile(const std::wstring& windowsPath);
 void WriteExecutable(const std::wstring& windowsPath);  // an image IsExecutableImage accepts
+std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted
+#ifdef __linux__
+// Files created from now on take no byte, as on a full disk: writing them fails with ENOSPC.
+void SetVolumeFull(bool full);
+#endif
 
 // GetProgramPath answers `path`, or fails with `error` when it is not 0.
 void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);

@@ -16,6 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef __linux__
+bool& VolumeFull() {
+  static bool full = false;
+  return full;
+}
+#endif
+
 // The drives' directory, removed when the tests end.
 fs::path& RootPath() {
   static struct Root {
@@ -73,7 +80,43 @@ bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
   const fs::file_status status = fs::status(ToNative(path), error);
   if (!fs::exists(status)) return false;
   attributes = fs::is_directory(status) ? kFileAttributeDirectory : 0x20;  // "archive"
+  // Wine's read-only attribute is a file without write permission.
+  if ((status.permissions() & fs::perms::owner_write) == fs::perms::none)
+    attributes |= kFileAttributeReadOnly;
   return true;
+}
+
+bool ChangeFileAttributes(const std::wstring& path, std::uint32_t attributes) {
+  std::error_code error;
+  const bool readOnly = (attributes & kFileAttributeReadOnly) != 0;
+  fs::permissions(ToNative(path), fs::perms::owner_write | fs::perms::group_write,
+                  readOnly ? fs::perm_options::remove : fs::perm_options::add, error);
+  return !error;
+}
+
+int CreateNewFile(const std::wstring& path, UniqueFile& file) {
+  std::error_code error;
+  if (fs::exists(fs::symlink_status(ToNative(path), error))) return EEXIST;
+  const int openError = OpenFile(path, FileAccess::Write, file);
+#ifdef __linux__
+  if (openError == 0 && VolumeFull()) file.reset(std::fopen("/dev/full", "wb"));
+#endif
+  return openError;
+}
+
+int MoveFileReplacing(const std::wstring& from, const std::wstring& to) {
+  std::error_code error;
+  const fs::path source = ToNative(from), target = ToNative(to);
+  if (!fs::exists(fs::symlink_status(source, error))) return ENOENT;
+  if (fs::is_directory(target, error)) return EACCES;  // Linux would replace an empty one
+  fs::rename(source, target, error);
+  return error ? EACCES : 0;
+}
+
+bool RemoveFile(const std::wstring& path) {
+  std::error_code error;
+  const fs::path native = ToNative(path);
+  return !fs::is_directory(native, error) && fs::remove(native, error);
 }
 
 bool IsExecutableImage(const std::wstring& path) {
@@ -120,7 +163,25 @@ std::int32_t ListSubdirectories(const std::wstring& directory, std::vector<std::
 
 namespace fake {
 
+#ifdef __linux__
+void SetVolumeFull(bool full) {
+  VolumeFull() = full;
+}
+#endif
+
+std::vector<std::string> ListFolder(const std::wstring& windowsPath) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(ToNative(windowsPath), error))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 void ResetFileSystem() {
+#ifdef __linux__
+  VolumeFull() = false;
+#endif
   fs::path& root = RootPath();
   std::error_code error;
   fs::remove_all(root, error);

@@ -49,6 +49,51 @@ TEST(FilesContract, OpenImageCheckAndSearchAnswerAsOnWindows) {
   EXPECT_EQ(names, std::vector<std::wstring>{L"sub"});  // no files, no "." or ".."
 }
 
+// What a save relies on: a taken name is refused, never cut, and a move swaps whole files.
+TEST(FilesContract, NewFilesReplaceOldOnesWhole) {
+  contract::ResetWorld();
+  const std::wstring directory = contract::kDirectory, target = directory + L"\\settings",
+                     fresh = target + L".new", folder = directory + L"\\folder";
+  const auto create = [](const std::wstring& path, const std::string& bytes) {
+    platform::UniqueFile file;
+    const int error = platform::CreateNewFile(path, file);
+    if (error != 0) return error;
+    EXPECT_EQ(platform::WriteFileBytes(file.get(), bytes), 0);
+    return platform::FinishFile(file);
+  };
+  const auto read = [](const std::wstring& path) {
+    platform::UniqueFile file;
+    std::string bytes = "<missing>";
+    bool truncated = false;
+    if (platform::OpenFile(path, FileAccess::Read, file) == 0)
+      platform::ReadFileBytes(file.get(), 100, bytes, truncated);
+    return bytes;
+  };
+  ASSERT_EQ(create(target, "old"), 0);
+  EXPECT_EQ(create(target, "cut"), 17);
+  EXPECT_EQ(create(directory + L"\\absent\\x", ""), 2);
+  ASSERT_EQ(create(fresh, "new"), 0);
+  contract::MakeDirectory(folder);
+  EXPECT_EQ(platform::MoveFileReplacing(fresh, folder), 13);
+  EXPECT_EQ(read(target), "old");
+  EXPECT_EQ(platform::MoveFileReplacing(fresh, target), 0);
+  EXPECT_EQ(read(target), "new");
+  EXPECT_EQ(read(fresh), "<missing>");
+  EXPECT_EQ(platform::MoveFileReplacing(fresh, target), 2);
+
+  std::uint32_t attributes = 0;
+  EXPECT_TRUE(platform::ChangeFileAttributes(target, platform::kFileAttributeReadOnly));
+  EXPECT_TRUE(platform::GetFileAttributes(target, attributes));
+  EXPECT_EQ(attributes & 0x11, 0x01u);                        // read-only, not a folder
+  EXPECT_TRUE(platform::ChangeFileAttributes(target, 0x80));  // "normal"
+  EXPECT_TRUE(platform::GetFileAttributes(target, attributes));
+  EXPECT_EQ(attributes & 0x11, 0x00u);
+  EXPECT_FALSE(platform::RemoveFile(folder));
+  EXPECT_TRUE(platform::RemoveFile(target));
+  EXPECT_FALSE(platform::RemoveFile(target));
+  EXPECT_EQ(read(target), "<missing>");
+}
+
 TEST(SystemContract, EnvironmentVariablesAnswerAsOnWindows) {
   contract::ResetWorld();
   const std::wstring longer(300, L'x');  // beyond the first buffer

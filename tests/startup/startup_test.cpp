@@ -143,6 +143,8 @@ TEST_F(Startup, SettingsFileSave) {
       {&full,
        "Arguments: -J-Xmx1024m -nofontcheck\r\nJava:C:\\jdk\\java.exe\r\nVerbose:No\r\n"
        "AllowUIScale:Yes\r\nDisableDD2:No\r\nKeepWS:Yes\r\nLegacyMS2:Yes\r\nPreferIPv4:No\r\n"}};
+  const std::wstring leftover = kFile + L".saving-1.tmp";  // as a crash would leave it
+  fake::WriteFile(leftover, "left");
   for (const auto& [settings, bytes] : cases) {
     StartupSettings saved = *settings;
     saved.SettingsFilePath = kFile;
@@ -151,22 +153,37 @@ TEST_F(Startup, SettingsFileSave) {
     ASSERT_TRUE(SaveSettingsToFile(saved, errorText)) << errorText;
     EXPECT_EQ(fake::ReadFile(kFile), bytes);
   }
-  // Where the open fails (a folder) and, on Linux, where only the write fails (a full device).
+  EXPECT_EQ(fake::ReadFile(leftover), "left");
+  // Each failure leaves the old file whole and no file of its own behind.
+  const std::wstring unable = L"Unable to open settings file \"",
+                     error13 = L"\n\n\nError # 13 = 0xd :\n";
   std::vector<std::pair<std::wstring, std::wstring>> failures = {
-      {L"C:\\K",
-       L"Unable to open settings file \"C:\\K\" for writing.\n\n\nError # 13 = 0xd :\n"
-       L"Permission denied"}};
+      {L"C:\\K\\Kelvor_ss",
+       unable + L"C:\\K\\Kelvor_ss\" for writing." + error13 + L"Permission denied"},
+      {L"C:\\K\\sub", unable + L"C:\\K\\sub\" for writing." + error13 + L"Permission denied"},
+      {L"C:\\none\\Kelvor_ss",
+       unable + L"C:\\none\\Kelvor_ss\" for writing.\n\n\nError # 2 :\nNo such file or directory"}};
 #ifdef __linux__
-  fake::LinkFile(L"C:\\full", "/dev/full");
-  failures.emplace_back(L"C:\\full",
-                        L"Error writing settings file \"C:\\full\".\n\n\nError # 28 = 0x1c :\n"
-                        L"No space left on device");
+  failures.emplace_back(
+      L"C:\\K\\Kelvor_ss",
+      L"Error writing settings file \"C:\\K\\Kelvor_ss\".\n\n\nError # 28 = 0x1c :\n"
+      L"No space left on device");
 #endif
+  fake::MakeDirectory(L"C:\\K\\sub");
+  platform::ChangeFileAttributes(kFile, platform::kFileAttributeReadOnly);
   for (const auto& [path, message] : failures) {
+    SCOPED_TRACE(testing::PrintToString(message.substr(0, 48)));
     full.SettingsFilePath = path;
+#ifdef __linux__
+    fake::SetVolumeFull(message.starts_with(L"Error writing"));
+#endif
     std::wstring errorText;
     EXPECT_FALSE(SaveSettingsToFile(full, errorText));
     EXPECT_EQ(errorText, message);
+    EXPECT_EQ(fake::ReadFile(kFile), cases[1].second);
+    EXPECT_EQ(fake::ListFolder(L"C:\\K"),
+              (std::vector<std::string>{"Kelvor_ss", "Kelvor_ss.saving-1.tmp", "sub"}));
+    platform::ChangeFileAttributes(kFile, 0x80);  // only the first is read-only
   }
 }
 
