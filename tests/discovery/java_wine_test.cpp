@@ -134,6 +134,7 @@ TEST(JavaWineTest, ToolListsAndChecksRealInstallations) {
   ASSERT_EQ(parsed["unoffered"].size(), 1u);
   EXPECT_EQ(parsed["unoffered"][0]["foundBy"], nlohmann::json{"JAVA_HOME"});
   EXPECT_EQ(parsed["unoffered"][0]["accepted"], false);
+  SetEnvironmentVariableW(L"JAVA_HOME", nullptr);
   for (const auto& [hive, view, key, home] : values)
     RegDeleteKeyExW(hive, (std::wstring(L"Software\\JavaSoft\\") + key).c_str(), view, 0);
 }

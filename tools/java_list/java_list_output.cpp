@@ -86,8 +86,10 @@ std::string ListJson(const std::vector<OfferedJava>& offered) {
 std::wstring ReportText(const JavaReport& report) {
   std::wstring text = L"The settings window offers, in this order (Java " +
                       std::to_wstring(report.minimumMajor) + L" or later):\r\n";
-  for (const auto& [candidate, origin] : report.offered)
-    text += L"  " + candidate.displayName + L"\r\n";
+  for (const auto& [candidate, origin] : report.offered) {
+    text += L"  " + candidate.displayName +
+            (origin == JavaOrigin::NoneChosen ? L"  (no Java chosen)" : L"") + L"\r\n";
+  }
 
   text += L"\r\nRegistered Java homes and the places of the bundled runtime:\r\n";
   for (const RegisteredHome& entry : report.registered) {
