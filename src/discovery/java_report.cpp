@@ -122,7 +122,7 @@ void AddBundledPlaces(std::vector<RegisteredHome>& registered) {
       entry.entry = candidate.displayName;
     } else if (index > found) {
       entry.outcome = HomeOutcome::NotLookedAt;
-      entry.reason = L"not looked at: the runtime at " + places[found] + L" comes first";
+      entry.reason = L"the runtime at " + places[found] + L" is used instead";
     } else {
       entry.outcome = HomeOutcome::NoFolder;
       entry.reason = L"no such folder";
