@@ -45,7 +45,6 @@ int OpenHandleCount();                     // keys opened and not yet closed
 // Both make the parent folders.
 void WriteFile(const std::wstring& windowsPath, const std::string& bytes);
 void MakeDirectory(const std::wstring& windowsPath);
-void LinkFile(const std::wstring& windowsPath, const std::string& target);  // a symbolic link
 std::string ReadFile(const std::wstring& windowsPath);
 void WriteExecutable(const std::wstring& windowsPath);  // an image IsExecutableImage accepts
 std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted

@@ -197,10 +197,6 @@ void WriteFile(const std::wstring& windowsPath, const std::string& bytes) {
   std::ofstream(native, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-void LinkFile(const std::wstring& windowsPath, const std::string& target) {
-  fs::create_symlink(target, ToNative(windowsPath));
-}
-
 void MakeDirectory(const std::wstring& windowsPath) {
   fs::create_directories(ToNative(windowsPath));
 }
