@@ -64,6 +64,7 @@ struct BrowseRequest {
 
 void BrowseForJava() {
   static BrowseRequest browse;
+  browse.request.hwndOwner = MainWindow;  // the window of this Browse, not of the first one
   if (!platform::ui::ShowOpenFileDialog(browse.request)) return;
   // The combobox keeps the full path even in settings-file mode: OK validates the text as it
   // stands, and a relative one would be resolved against the working directory there.

@@ -61,7 +61,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (HandleTabKey(MainWindow, message)) continue;
+    if (HandleTabKey(MainWindow, message) || HandleDialogKey(MainWindow, message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

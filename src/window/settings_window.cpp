@@ -1,6 +1,7 @@
 // The settings window's procedure, its controls, and filling them from the settings.
 #include "window/settings_window.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -63,18 +64,75 @@ constexpr std::array<int, kControlCount - 3> kTabOrder = [] {
 // Start -1 in the low word: no text highlighted in a combobox's edit field.
 constexpr LPARAM kNoEditSelection = 0xFFFF;
 
-// The user's message font, made once and kept for the rest of the run.
-HFONT MessageFont() {
-  static const UniqueFont font = [] {
-    NONCLIENTMETRICSW metrics{};
-    static_assert(sizeof(metrics) == 504, "the size that includes iPaddedBorderWidth");
-    metrics.cbSize = sizeof(metrics);
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-      return UniqueFont();
+// Windows 10 1607 and later know each window's DPI and the metrics for any DPI; Windows 7 knows
+// only the system's, so these are looked up at run time and missing ones fall back to that.
+template <typename Function>
+Function User32Function(const char* name) {
+  const FARPROC address = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+UINT SystemDpi() {
+  const ScopedGetDC screen(nullptr);
+  const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+  return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+UINT WindowDpi(HWND window) {
+  static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  const UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+  return dpi != 0 ? dpi : SystemDpi();
+}
+
+// The user's message font for `dpi`; null when the metrics cannot be read.
+UniqueFont CreateMessageFont(UINT dpi) {
+  using ForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  static const auto forDpi = User32Function<ForDpi>("SystemParametersInfoForDpi");
+  NONCLIENTMETRICSW metrics{};
+  static_assert(sizeof(metrics) == 504, "the size that includes iPaddedBorderWidth");
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return {};
+  const UINT systemDpi = SystemDpi();
+  if (dpi != systemDpi) {
+    if (!forDpi) {
+      metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
+    } else if (!forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+      return {};
     }
-    return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
-  }();
-  return font.Get();
+  }
+  return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+// The font every control shows. Replaced when the DPI changes; the old one is deleted only
+// after every control has been given the new one.
+UniqueFont& WindowFont() {
+  static UniqueFont font;
+  return font;
+}
+
+// The message font for the new DPI, the layout again from its metrics, and the rectangle
+// Windows suggests, grown where the new font needs more room than a plain scaling gives.
+void OnDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
+  if (UniqueFont font = CreateMessageFont(dpi); font.Get()) {
+    for (const int id : kControlIds) {
+      SendDlgItemMessageW(window, id, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    }
+    WindowFont() = std::move(font);
+  }
+  constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE;
+  const int width = suggested.right - suggested.left, height = suggested.bottom - suggested.top;
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, width, height, kFlags);
+  RECT client{};
+  GetClientRect(window, &client);
+  std::optional<LayoutSize> needed;
+  LayoutControls(window, client.right, client.bottom, &needed);
+  if (needed && (needed->width > client.right || needed->height > client.bottom)) {
+    SetWindowPos(window, nullptr, 0, 0,
+                 width + std::max(0, needed->width - static_cast<int>(client.right)),
+                 height + std::max(0, needed->height - static_cast<int>(client.bottom)),
+                 kFlags | SWP_NOMOVE);
+  }
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void OnSize(HWND window, int width, int height) {
@@ -122,6 +180,9 @@ LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CLOSE: PostQuitMessage(0); return 0;  // no default: the loop's end tears down
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_COMMAND: OnCommand(window, LOWORD(wParam)); break;
+    case WM_DPICHANGED:
+      OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_PAINT: StampStartup("paint"); break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -147,7 +208,8 @@ HWND CreateSettingsWindow(HINSTANCE instance) {
 
 void CreateControls(HWND window) {
   StampStartup("window");
-  const HFONT font = MessageFont();
+  WindowFont() = CreateMessageFont(WindowDpi(window));
+  const HFONT font = WindowFont().Get();
   StampStartup("font");
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
   for (const ControlDefinition& definition : kControls) {
@@ -271,5 +333,27 @@ bool HandleTabKey(HWND window, const MSG& message) {
     SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     return true;
   }
+  return true;
+}
+
+bool HandleDialogKey(HWND window, const MSG& message) {
+  if (message.message != WM_KEYDOWN) return false;
+  if (message.wParam != VK_RETURN && message.wParam != VK_ESCAPE) return false;
+  if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+  const HWND focused = FocusedChild(window);
+  const int focusedId = focused ? GetDlgCtrlID(focused) : 0;
+  const bool combo = focusedId == IDC_SCALE_COMBO || focusedId == IDC_JAVA_COMBO;
+  if (combo && SendMessageW(focused, CB_GETDROPPEDSTATE, 0, 0)) {
+    // The combobox closes its list itself: Enter keeps the highlighted item, Esc goes back.
+    SendMessageW(focused, WM_KEYDOWN, message.wParam, message.lParam);
+    return true;
+  }
+  // As in a dialog, Enter presses a focused push button and OK from anywhere else.
+  int pressed = IDC_CANCEL;
+  if (message.wParam == VK_RETURN) {
+    pressed = focusedId == IDC_BROWSE || focusedId == IDC_CANCEL ? focusedId : IDC_OK;
+  }
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(pressed, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, pressed)));
   return true;
 }

@@ -63,3 +63,6 @@ void BrowseForJava();
 // Tab and Shift+Tab between the controls, the comboboxes included. True when `message` was
 // such a key for `window` and has been handled; the loop then neither translates nor dispatches it.
 bool HandleTabKey(HWND window, const MSG& message);
+// Enter presses OK (or the focused push button) and Esc presses Cancel, as in a dialog; while a
+// combobox's list is open, either key only closes the list. True when `message` was handled.
+bool HandleDialogKey(HWND window, const MSG& message);
