@@ -44,15 +44,17 @@ run_gtest() {
   count_gtest "$name" "$log" $?
 }
 
-# run_wine_gtest NAME TIMEOUT EXE: the test program in a throwaway prefix of its own.
+# run_wine_gtest NAME TIMEOUT EXE [WRAPPER...]: the test program in a throwaway prefix of its own,
+# the whole run inside WRAPPER when one is given.
 run_wine_gtest() {
   local name=$1 limit=$2 exe=$3
+  shift 3
   if [[ ! -f $exe ]]; then
     echo "$name: $exe was not built" >"$logs/$name.log"
     count_gtest "$name" "$logs/$name.log" 1
     return
   fi
-  run_gtest "$name" "$limit" scripts/with-wine.sh wine "$exe"
+  run_gtest "$name" "$limit" "$@" scripts/with-wine.sh wine "$exe"
 }
 
 # run_fuzz NAME: a bounded libFuzzer run from the committed seeds; one case, passed when the
@@ -91,7 +93,7 @@ echo "== under Wine (each suite in its own throwaway prefix); 32-bit route: $win
 run_wine_gtest wine-unit 600 build/win32/kelvor_unit_tests.exe
 run_wine_gtest wine-platform 600 build/win32/kelvor_wine_tests.exe
 run_wine_gtest wine-window 600 build/win32/tests/window/kelvor_window_tests.exe
-run_wine_gtest wine-e2e 1200 build/win32/tests/e2e/kelvor_e2e_tests.exe
+run_wine_gtest wine-e2e 1200 build/win32/tests/e2e/kelvor_e2e_tests.exe scripts/with-full-volume.sh
 
 echo
 echo "Windows half ran under Wine, 32-bit route: $wine_route"

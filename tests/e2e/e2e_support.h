@@ -47,11 +47,6 @@ inline std::wstring ProgramPath() {
   return path.starts_with(L"\\") ? L"Z:" + path : path;
 }
 
-inline bool MakeFolders(const std::wstring& path) {
-  std::error_code error;
-  return std::filesystem::create_directories(path, error) || !error;
-}
-
 inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream file(std::filesystem::path(path), std::ios::binary);
   return static_cast<bool>(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
@@ -76,15 +71,6 @@ inline std::string Utf16Le(const std::wstring& text) {
   return bytes;
 }
 
-// The heap, in megabytes, that the program assumes Java would choose on this machine.
-inline DWORDLONG DefaultHeapMB() {
-  MEMORYSTATUSEX status{};
-  status.dwLength = sizeof(status);
-  GlobalMemoryStatusEx(&status);  // on failure the size stays 0, and so does the heap
-  const DWORDLONG megabytes = status.ullTotalPhys / 1000000;
-  return megabytes < 192 ? megabytes / 2 : megabytes / 4;
-}
-
 // A box as "title|text|ids of its buttons in ascending order, then icon or no icon".
 inline std::wstring Describe(uidriver::MessageBoxInfo box) {
   std::sort(box.buttonIds.begin(), box.buttonIds.end());
@@ -93,21 +79,23 @@ inline std::wstring Describe(uidriver::MessageBoxInfo box) {
   return text + (box.hasIcon ? L"icon" : L"no icon");
 }
 
-// K\bin\win\KelvorStartupSettings.exe in a new folder of the running test, and K\Kelvor_ss when
-// `settings` is given. The paths are long names, as the program derives its own.
+// K\bin\win\KelvorStartupSettings.exe in a new folder of the running test (below `root`, else
+// the temporary folder), and K\Kelvor_ss when `settings` is given. The paths are long names, as
+// the program derives its own.
 struct Installation {
   std::wstring base, program, settingsFile;
 };
-inline Installation MakeInstallation(const std::string* settings) {
-  wchar_t temp[MAX_PATH] = {};
-  GetLongPathNameW(std::filesystem::temp_directory_path().c_str(), temp, MAX_PATH);
+inline Installation MakeInstallation(const std::string* settings, std::filesystem::path root = {}) {
+  if (root.empty()) {
+    wchar_t temp[MAX_PATH] = {};
+    GetLongPathNameW(std::filesystem::temp_directory_path().c_str(), temp, MAX_PATH);
+    root = std::filesystem::path(temp) / ("kelvor-e2e-" + std::to_string(GetCurrentProcessId()));
+  }
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path folder = std::filesystem::path(temp) /
-                                       ("kelvor-e2e-" + std::to_string(GetCurrentProcessId())) /
-                                       test->test_suite_name() / test->name() / "K";
+  const std::filesystem::path folder = root / test->test_suite_name() / test->name() / "K";
   const Installation installation{folder, folder / "bin\\win\\KelvorStartupSettings.exe",
                                   folder / "Kelvor_ss"};
-  EXPECT_TRUE(MakeFolders(installation.base + L"\\bin\\win"));
+  std::filesystem::create_directories(installation.base + L"\\bin\\win");
   EXPECT_TRUE(CopyFileW(ProgramPath().c_str(), installation.program.c_str(), FALSE))
       << "cannot copy the program from " << testing::PrintToString(ProgramPath());
   EXPECT_TRUE(settings == nullptr || WriteBytes(installation.settingsFile, *settings));
@@ -116,7 +104,7 @@ inline Installation MakeInstallation(const std::string* settings) {
 
 // A Java home that validation accepts; any real program image passes the executable-type check.
 inline bool MakeJavaHome(const std::wstring& home, const std::string& version) {
-  return MakeFolders(home + L"\\bin") &&
+  return std::filesystem::create_directories(home + L"\\bin") &&
          CopyFileW(ProgramPath().c_str(), (home + L"\\bin\\java.exe").c_str(), FALSE) &&
          CopyFileW(ProgramPath().c_str(), (home + L"\\bin\\javaw.exe").c_str(), FALSE) &&
          WriteBytes(home + L"\\bin\\java.dll", "") &&

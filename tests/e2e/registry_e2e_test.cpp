@@ -18,7 +18,7 @@ TEST_F(RegistryMode, ShowsTheUserKeyAndWritesTheNineValues) {
   ASSERT_TRUE(MakeJavaHome(home, "17.0.2"));
   ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, {L"JavaHome=" + home},
                           kOracleJdkKey + std::wstring(L"e2e-17")));
-  const std::wstring memory = std::to_wstring(DefaultHeapMB() + 100);
+  const std::wstring memory = L"4000000";  // above any machine's default heap: no question
   ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER,
                           {L"Arguments= -J-Xmx" + memory + L"m", L"Verbose=Yes", L"KeepWS=y",
                            L"AllowUIScale=Yes", L"Java=" + java, L"Scale=4"}));
@@ -113,7 +113,8 @@ TEST_F(RegistryMode, CrowdedVendorKeysAndBadReleaseFilesLeaveTheGoodKitsOffered)
     expected.insert(L"Oracle JDK  " + kits[i].second + L"  (" + home + L"\\bin\\java.exe)");
   }
   const std::wstring folderRelease = installation.base + L"\\kit1\\release";
-  ASSERT_TRUE(DeleteFileW(folderRelease.c_str()) && MakeFolders(folderRelease));
+  ASSERT_TRUE(DeleteFileW(folderRelease.c_str()) &&
+              std::filesystem::create_directories(folderRelease));
   ASSERT_TRUE(WriteBytes(
       installation.base + L"\\kit2\\release",
       "IMPLEMENTOR=\"" + std::string(100 * 1024, 'x') + "\"\r\nJAVA_VERSION=\"22\"\r\n"));
