@@ -1,0 +1,308 @@
+// The shipped program, nothing replaced, on the real registry and real files: start-up from the
+// settings file and from the registry, its boxes and exit codes, the saves that fail, and input
+// that no editor or installer would leave.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+
+#include "ui_driver.h"
+
+namespace e2e {
+namespace {
+namespace fs = std::filesystem;
+using Entries = std::vector<std::wstring>;
+
+// The program's control ids; the suite sees only the shipped .exe, so it keeps its own copy.
+enum : int { kScale = 9973, kVerbose = 9976, kCancel = 9977, kOk = 9978, kJava = 9980 };
+// Verbose, skip font check, legacy merge sort, disable DirectDraw, keep working set, prefer IPv4.
+constexpr int kCheckBoxes[] = {kVerbose, 9988, 9972, 9987, 9986, 9984}, kMemory = 9982;
+constexpr wchar_t kKey[] = L"Software\\ORVEL\\KELVOR";
+// The program this suite was built with, on Wine's drive Z:.
+const std::wstring kProgram = L"Z:" + fs::path(KELVOR_EXE_BUILD_PATH).make_preferred().wstring();
+
+bool WriteBytes(const fs::path& path, const std::string& bytes) {
+  return static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
+}
+// "<missing>" when the file cannot be read, so a comparison with expected bytes fails visibly.
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
+}
+std::string Utf16Le(const std::wstring& text) {
+  return {reinterpret_cast<const char*>(text.c_str()), text.size() * 2};
+}
+
+// K\bin\win\KelvorStartupSettings.exe in a new folder named for the running test below `root` (else
+// the temporary folder, as a long name, the way the program derives its own), and K\Kelvor_ss.
+std::wstring MakeInstallation(const std::string* settings, fs::path root = {}) {
+  wchar_t temp[MAX_PATH] = {};
+  GetLongPathNameW(fs::temp_directory_path().c_str(), temp, MAX_PATH);
+  if (root.empty()) root = fs::path(temp) / ("kelvor-e2e-" + std::to_string(GetCurrentProcessId()));
+  static int made = 0;  // a new one for each row of a test
+  const fs::path k =
+      root /
+      (testing::UnitTest::GetInstance()->current_test_info()->name() + std::to_string(++made)) /
+      "K";
+  fs::create_directories(k / "bin\\win");
+  EXPECT_TRUE(CopyFileW(kProgram.c_str(), (k / "bin\\win\\KelvorStartupSettings.exe").c_str(), 0));
+  EXPECT_TRUE(settings == nullptr || WriteBytes(k / "Kelvor_ss", *settings));
+  return k;
+}
+
+// A Java home that validation accepts; any real program image passes the executable-type check.
+bool MakeJavaHome(const fs::path& home, const std::string& version) {
+  return fs::create_directories(home / "bin") &&
+         CopyFileW(kProgram.c_str(), (home / "bin\\java.exe").c_str(), FALSE) &&
+         CopyFileW(kProgram.c_str(), (home / "bin\\javaw.exe").c_str(), FALSE) &&
+         WriteBytes(home / "bin\\java.dll", "") &&
+         WriteBytes(home / "release", "JAVA_VERSION=\"" + version + "\"\r\n");
+}
+
+// Writes "Name=text" entries; a wrong type carries data that would read as the text if the type
+// were ignored.
+bool WriteValues(HKEY root, const Entries& entries, const std::wstring& key = kKey,
+                 DWORD type = REG_SZ) {
+  for (const std::wstring& entry : entries) {
+    const std::size_t equals = entry.find(L'=');
+    const std::string data =
+        Utf16Le(entry.substr(equals + 1) + std::wstring(type == REG_MULTI_SZ ? 2 : 1, L'\0'));
+    if (RegSetKeyValueW(root, key.c_str(), entry.substr(0, equals).c_str(), type, data.data(),
+                        static_cast<DWORD>(data.size())))
+      return false;
+  }
+  return true;
+}
+
+// The program's values in the order it writes them: "Name=text" for a string, else "Name:type".
+Entries ReadSettings(HKEY root) {
+  Entries values;
+  for (const wchar_t* name : {L"Arguments", L"Java", L"Scale", L"Verbose", L"AllowUIScale",
+                              L"DisableDD2", L"KeepWS", L"LegacyMS2", L"PreferIPv4"}) {
+    std::wstring data(32770, L'\0');  // room for the longest string a test writes
+    DWORD type = 0, bytes = 65540;
+    if (!RegGetValueW(root, kKey, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &bytes))
+      values.push_back(name + (type == REG_SZ ? L"=" + std::wstring(data.c_str())
+                                              : L":" + std::to_wstring(type)));
+  }
+  return values;
+}
+
+// Starts the program and answers its boxes; the driver kills it if a test fails half-way. Every
+// test begins and ends without the program's and the Java vendors' keys.
+class Program : public testing::Test {
+ protected:
+  void SetUp() override { TearDown(); }
+  void TearDown() override {
+    for (const wchar_t* key : {kKey, L"Software\\JavaSoft"}) RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kKey);
+  }
+  // Starts the program in its own folder and, unless told not to, waits until its window
+  // answers (it may be busy filling its lists once shown).
+  bool Start(const std::wstring& base, const std::wstring& arguments, bool window = true) {
+    std::wstring error;
+    EXPECT_TRUE(
+        process_.Start(L"\"" + base + L"\\bin\\win\\KelvorStartupSettings.exe\" " + arguments,
+                       base + L"\\bin\\win", error))
+        << testing::PrintToString(error);
+    window_ = window ? uidriver::WaitForTopLevelWindow(process_.Id(), L"KelvorSSClass") : nullptr;
+    return !window ||
+           uidriver::WaitUntil([&] { return uidriver::GetCheck(Control(kVerbose)) >= 0; });
+  }
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+  // What the window shows: "<the boxes as 0 or 1>|<memory>|<Java>".
+  std::wstring Shown() const {
+    std::wstring shown;
+    for (const int id : kCheckBoxes) shown += std::to_wstring(uidriver::GetCheck(Control(id)));
+    return shown + L"|" + uidriver::GetText(Control(kMemory)) + L"|" +
+           uidriver::GetText(Control(kJava));
+  }
+  // The next box as "title|text|id of its one button icon or no icon", after checking its
+  // owner; `box` is set to its window.
+  std::wstring NextBox(HWND owner, HWND& box) {
+    uidriver::MessageBoxInfo info;
+    box = uidriver::WaitForMessageBox(process_.Id());
+    EXPECT_TRUE(box && uidriver::ReadMessageBox(box, info) && info.buttonIds.size() == 1);
+    EXPECT_EQ(info.owner, owner);
+    return info.title + L"|" + info.text + L"|" + std::to_wstring(info.buttonIds.at(0)) +
+           (info.hasIcon ? L" icon" : L" no icon");
+  }
+  // Presses `button` first when one is given.
+  void ExpectExitCodeZero(int button = 0) {
+    EXPECT_TRUE(button == 0 || uidriver::PostClick(Control(button)));
+    DWORD exitCode = 12345;
+    EXPECT_TRUE(process_.WaitForExit(uidriver::kDefaultTimeoutMs, exitCode)) << "still running";
+    EXPECT_EQ(exitCode, 0u);
+  }
+
+  uidriver::Process process_;
+  HWND window_ = nullptr;
+};
+
+// Each row ends in an error box: the settings file missing or a folder in its place (before any
+// window; OK ends the program), then a save refused because the file is read-only or held open,
+// or on the full volume (a small tmpfs that scripts/with-full-volume.sh mounts for this suite):
+// OK returns to the window, and the file stays as it was with nothing left beside it.
+TEST_F(Program, ErrorBoxesForAnUnreadableSettingsFileAndAFailedSave) {
+  const std::string settings = "Arguments: -J-Xmx4000000m\r\nVerbose:Yes\r\n";
+  wchar_t volume[MAX_PATH] = {}, refused[512] = L"KELVOR_FULL_VOLUME is not set";
+  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME", volume, MAX_PATH);
+  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME_REFUSED", refused, 512);
+  const fs::path full = L"Z:" + fs::path(volume).make_preferred().wstring();
+  for (const auto& [fault, error] :
+       std::initializer_list<std::pair<char, std::wstring>>{{'m', L"2"},
+                                                            {'d', L"13 = 0xd"},
+                                                            {'r', L"13 = 0xd"},
+                                                            {'h', L"13 = 0xd"},
+                                                            {'f', L"28 = 0x1c"}}) {
+    SCOPED_TRACE(fault);
+    if (fault == 'f' && !*volume) {
+      ADD_FAILURE() << "no full volume to save on: " << refused;
+      continue;
+    }
+    const bool opens = fault != 'm' && fault != 'd';
+    const std::wstring base =
+                           MakeInstallation(opens ? &settings : nullptr, fault == 'f' ? full : L""),
+                       file = base + L"\\Kelvor_ss";
+    ASSERT_TRUE(fault != 'd' || fs::create_directory(file));
+    ASSERT_TRUE(fault != 'r' || SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    // Sharing all but deletion: opening would succeed, only the replacing move is refused.
+    const HANDLE held = fault != 'h'
+                            ? nullptr  // 3: sharing reading and writing
+                            : CreateFileW(file.c_str(), GENERIC_READ, 3, 0, OPEN_EXISTING, 0, 0);
+    std::ofstream filler(fault == 'f' ? full / "filler" : fs::path(), std::ios::binary);
+    for (const std::size_t size : {4096, 1})  // whole pages, then the bytes of a last one
+      for (filler.clear(); filler.write(std::string(size, 'f').data(), size).flush();) {
+      }
+    ASSERT_TRUE(Start(base, L"-p", opens));
+    EXPECT_TRUE(!opens || uidriver::PostClick(Control(kOk)));
+    HWND box = nullptr;  // owned by the window, or by none before it
+    EXPECT_EQ(NextBox(window_, box),
+              L"Kelvor Startup Settings Error|" +
+                  (fault == 'f' ? L"Error writing settings file \"" + file + L"\"."
+                   : opens      ? L"Unable to open settings file \"" + file + L"\" for writing."
+                                : L"Could not open file \"" + file + L"\" for reading.") +
+                  L"\n\n\nError # " + error + L" :\n" + _wcserror(std::stoi(error)) + L"|1 icon");
+    EXPECT_EQ(uidriver::FindTopLevelWindow(process_.Id(), L"KelvorSSClass", false) != nullptr,
+              opens);
+    EXPECT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+    Sleep(opens ? 500 : 0);  // a program that wrongly quits does so at once; give it that moment
+    EXPECT_TRUE(!opens || (process_.IsRunning() && IsWindowVisible(window_)));
+    ExpectExitCodeZero(opens ? kCancel : 0);
+    EXPECT_EQ(ReadBytes(file), opens ? settings : "<missing>");
+    EXPECT_EQ(std::distance(fs::directory_iterator(base), {}), fault == 'm' ? 1 : 2);
+    if (held) CloseHandle(held);
+    if (fault == 'f')  // empties the small volume again
+      filler.close(), fs::remove(full / "filler"), fs::remove_all(fs::path(base).parent_path());
+  }
+}
+
+// Each row starts the program on a settings file (hidden, which it stays), edits and leaves: by
+// OK, which saves and asks for a restart, or by the close box or Cancel, which save nothing.
+// The damaged files (noise, a 1 MB entry, a 1 MB line of colons, UTF-16 with an odd byte count)
+// show the entries before the damage.
+TEST_F(Program, ShowsTheSettingsFileAndSavesOnlyOnOk) {
+  std::mt19937 random(7);  // a fixed seed, so a failure can be replayed byte for byte
+  std::string noise(4 * 1024 * 1024, '\0');
+  for (char& byte : noise) byte = static_cast<char>(random());
+  const std::string valid = "Arguments: -J-Xmx1234m\r\nVerbose:Yes\r\n";
+  int row = 0;  // memory above any machine's default heap in the first, so that OK asks nothing
+  for (const std::string& settings :
+       {std::string(
+            "Verbose:Yes\r\nJava:jdk\\bin\\java.exe\r\nArguments: -J-Xmx4000000m -nofontcheck\r\n"
+            "Scale:2\r\nKeepWS:yes\r\nLegacyMS2:No\r\nPreferIPv4:Y\r\nDisableDD2:No\r\n"),
+        valid + noise, valid + "Comment:" + std::string(1024 * 1024, 'x'),
+        valid + std::string(1024 * 1024, ':'),
+        "\xFF\xFE" + Utf16Le(L"Verbose:Yes\r\nArguments: -J-Xmx1234m\r\n") + "S"}) {
+    const bool ok = row++ == 0;
+    const std::wstring base = MakeInstallation(&settings), file = base + L"\\Kelvor_ss";
+    const fs::path java = base + L"\\jdk\\bin\\java.exe";  // made absolute on reading
+    ASSERT_TRUE(MakeJavaHome(base + L"\\jdk", "17.0.2"));
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(Start(base, ok ? L"/p -from_kelvor" : L"-p"));
+    EXPECT_EQ(uidriver::FindMessageBox(process_.Id()), nullptr);
+    EXPECT_EQ(Shown(), ok ? L"110011|4000000|" + java.wstring() : L"101000|1234|[Default]");
+    EXPECT_TRUE(uidriver::Click(Control(kVerbose)) &&
+                uidriver::SetText(Control(kMemory), L"4000001"));
+    EXPECT_TRUE(row % 2 ? uidriver::PostClick(Control(ok ? kOk : kCancel))
+                        : uidriver::PressCloseBox(window_));
+    HWND box = nullptr;  // the notice comes after the save
+    EXPECT_EQ(ok ? NextBox(window_, box) : L"", ok ? L"Kelvor Startup Settings|You must restart "
+                                                     L"Kelvor for changes to take effect.|1 no icon"
+                                                   : L"");
+    EXPECT_TRUE(!ok || uidriver::PressMessageBoxButton(box, IDOK));
+    ExpectExitCodeZero();
+    EXPECT_EQ(ReadBytes(file),
+              !ok ? settings
+                  : "Arguments: -J-Xmx4000001m -nofontcheck\r\nJava:" +
+                        std::string(reinterpret_cast<const char*>(java.u8string().c_str())) +
+                        "\r\nScale:2\r\nVerbose:No\r\nAllowUIScale:No\r\n"
+                        "DisableDD2:No\r\nKeepWS:Yes\r\nLegacyMS2:No\r\n"
+                        "PreferIPv4:Yes\r\n");
+    EXPECT_TRUE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  }
+}
+
+// The one real kit is registered under a subkey name of the longest length (255), beside 3000
+// whose homes do not exist, the first 20 with names of that length too.
+TEST_F(Program, ShowsTheUserKeyAmongCrowdedVendorKeysAndWritesTheNineValuesThere) {
+  const std::wstring base = MakeInstallation(nullptr), java = base + L"\\jdk\\bin\\java.exe";
+  const std::wstring oracle = L"Software\\JavaSoft\\JDK\\";
+  ASSERT_TRUE(MakeJavaHome(base + L"\\jdk", "17.0.2"));
+  ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, {L"JavaHome=" + base + L"\\jdk"},
+                          oracle + std::wstring(255, L'9')));
+  for (int i = 0; i < 3000; ++i) {
+    std::wstring name = L"16.0." + std::to_wstring(i);
+    ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, {L"JavaHome=C:\\nowhere\\" + std::to_wstring(i)},
+                            oracle + (i < 20 ? name.append(255 - name.size(), L'1') : name)));
+  }
+  // Memory above any machine's default heap: no question.
+  ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, {L"Arguments= -J-Xmx4000000m", L"Verbose=Yes",
+                                              L"KeepWS=y", L"Java=" + java, L"Scale=4"}));
+  // Not read, since the user's key has "Arguments".
+  ASSERT_TRUE(WriteValues(HKEY_LOCAL_MACHINE, {L"PreferIPv4=Yes"}));
+  ASSERT_TRUE(Start(base, L""));
+  // The stored path selects the kit, offered after "[Default]" (once per registry view at most).
+  EXPECT_EQ(Shown(), L"101010|4000000|Oracle JDK  17.0.2  (" + java + L")");
+  const Entries items = uidriver::GetComboItems(Control(kJava));
+  EXPECT_EQ(std::set<std::wstring>(items.begin(), items.end()),
+            (std::set<std::wstring>{L"[Default]", L"Oracle JDK  17.0.2  (" + java + L")"}));
+  EXPECT_TRUE(uidriver::Click(Control(kVerbose)));
+  ExpectExitCodeZero(kOk);
+  EXPECT_EQ(ReadSettings(HKEY_CURRENT_USER),
+            (Entries{L"Arguments= -J-Xmx4000000m", L"Java=" + java, L"Scale=4", L"Verbose=No",
+                     L"AllowUIScale=No", L"DisableDD2=No", L"KeepWS=Yes", L"LegacyMS2=Yes",
+                     L"PreferIPv4=No"}));
+  EXPECT_EQ(ReadSettings(HKEY_LOCAL_MACHINE), Entries{L"PreferIPv4=Yes"});
+}
+
+// Seven values, of each wrong type, whose data would read as an unusual text if the type were
+// ignored, beside a valid "Verbose" and a valid 64 KiB "Java" (32767 characters).
+TEST_F(Program, RegistryValuesOfTheWrongTypeCountAsMissing) {
+  const std::wstring longJava = L"C:\\" + std::wstring(32767 - 3 - 9, L'j') + L"\\java.exe";
+  const HKEY user = HKEY_CURRENT_USER;
+  ASSERT_TRUE(
+      WriteValues(user, {L"Arguments= -J-Xmx555m -nofontcheck", L"KeepWS=Yes"}, kKey, REG_BINARY) &&
+      WriteValues(user, {L"Scale=3", L"DisableDD2=Yes"}, kKey, REG_MULTI_SZ) &&
+      WriteValues(user, {L"AllowUIScale=Y", L"LegacyMS2=N", L"PreferIPv4=Y"}, kKey, REG_DWORD) &&
+      WriteValues(user, {L"Verbose=Yes", L"Java=" + longJava}));
+  ASSERT_TRUE(Start(MakeInstallation(nullptr), L""));
+  EXPECT_EQ(uidriver::FindMessageBox(process_.Id()), nullptr);
+  EXPECT_NE(uidriver::GetComboSelection(Control(kScale)), 3);
+  // The combobox may hold less than a 64 KiB path, but what it shows is the path's start.
+  const std::wstring java = uidriver::GetText(Control(kJava));
+  EXPECT_TRUE(java.size() >= 3 && longJava.starts_with(java));
+  EXPECT_EQ(Shown(), L"101000||" + java);
+  ExpectExitCodeZero(kCancel);
+  EXPECT_EQ(
+      ReadSettings(user),  // REG_BINARY 3, REG_DWORD 4, REG_MULTI_SZ 7
+      (Entries{L"Arguments:3", L"Java=" + longJava, L"Scale:7", L"Verbose=Yes", L"AllowUIScale:4",
+               L"DisableDD2:7", L"KeepWS:3", L"LegacyMS2:4", L"PreferIPv4:4"}));
+}
+
+}  // namespace
+}  // namespace e2e
