@@ -1,52 +1,38 @@
-// Set-up of the in-process doubles that stand in for Windows in the native
-// build. The doubles behave as Wine's real calls do;
-// tests/platform/*_contract_test.cpp holds them to it.
+// Set-up of the in-process doubles that stand in for Windows in the native build. They behave as
+// Wine's real calls do; tests/platform/contract_test.cpp holds them to it.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/registry.h"
 
 namespace fake {
 
-// Forgets every file, key, value and injected failure and restores the defaults
-// below; fixtures call it in SetUp.
+// Forgets every file, key and value and restores the defaults below; fixtures call it in SetUp.
 void ResetAll();
+void ResetFileSystem();  // ResetAll's share for the files (a fresh drives directory)
 
-// ResetAll's share for the files (a fresh drives directory).
-void ResetFileSystem();
-
-// The fake process is a 32-bit program in Wine's 64-bit prefix: HKLM\Software
-// is redirected to HKLM\Software\Wow6432Node unless KEY_WOW64_64KEY is asked
-// for; HKCU\Software is shared.
+// The fake process is a 32-bit program in Wine's 64-bit prefix: HKLM\Software is redirected to
+// HKLM\Software\Wow6432Node unless KEY_WOW64_64KEY is asked for; HKCU\Software is shared.
 int Wow64QueryCount();  // how often QueryWow64Process was called
-
-// Writes a value, creating its key. `path` is the full key path below the hive
-// as the 64-bit view names it (so "Software\\Wow6432Node\\..." addresses the
-// 32-bit twin directly).
+int OpenHandleCount();  // keys opened and not yet closed
+// Writes a value, creating its key. `path` is the full key path below the hive as the 64-bit
+// view names it (so "Software\\Wow6432Node\\..." addresses the 32-bit twin directly).
 void PutValue(platform::Hive hive, const std::wstring& path, const std::wstring& name,
               std::uint32_t type, const std::vector<std::uint8_t>& data);
 void PutString(platform::Hive hive, const std::wstring& path, const std::wstring& name,
                const std::wstring& text, std::uint32_t type = platform::kRegSz);
-// The next `count` queries of a value of that name fail with `status`.
-void FailQueries(const std::wstring& name, int count, std::int32_t status);
-// Every SetRegistryValue of that value name fails with `status`.
-void FailSets(const std::wstring& name, std::int32_t status);
-// CreateRegistryKey fails with `status` (0 restores).
-void FailCreate(std::int32_t status);
-int QueryCount(const std::wstring& name);  // RegQueryValueExW calls for that value name
-int OpenHandleCount();                     // keys opened and not yet closed
 
-// File system: a fresh temporary directory stands for the drives, "C:\\K\\x"
-// being <root>/C/K/x (both separators accepted; names are case-sensitive,
-// unlike Windows).
-// Both make the parent folders.
-void WriteFile(const std::wstring& windowsPath, const std::string& bytes);
-void MakeDirectory(const std::wstring& windowsPath);
+// File system: a fresh temporary directory stands for the drives, "C:\\K\\x" being <root>/C/K/x
+// (both separators accepted; names are case-sensitive, unlike Windows).
+void WriteFile(const std::wstring& windowsPath, const std::string& bytes);  // makes the parents
+void MakeDirectory(const std::wstring& windowsPath);                        // with the parents
 std::string ReadFile(const std::wstring& windowsPath);
-void WriteExecutable(const std::wstring& windowsPath);  // an image IsExecutableImage accepts
+void WriteExecutable(const std::wstring& windowsPath);                 // MinimalExecutableImage()
 std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted
 #ifdef __linux__
 // Files created from now on take no byte, as on a full disk: writing them fails with ENOSPC.
@@ -60,5 +46,20 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
 void SetTotalPhysicalMemory(std::uint64_t bytes, bool available = true);
 // An environment variable of the process; names are matched ignoring case, as on Windows.
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);
+
+// The smallest program image the loader accepts (the contract test shows GetBinaryTypeW takes
+// it): "MZ", the offset of "PE\0\0", an i386 executable with no sections whose optional header
+// gives the image base, alignments, versions 4, sizes, the console subsystem, stack and heap
+// sizes and 16 data directories.
+inline std::string MinimalExecutableImage() {
+  std::string image(0x200, '\0');
+  for (const auto& [at, value] : std::initializer_list<std::pair<int, std::uint32_t>>{
+           {0x00, 0x5A4D},   {0x3C, 0x40},   {0x40, 0x4550},   {0x44, 0x14C},  {0x54, 0xE0},
+           {0x56, 0x0102},   {0x58, 0x10B},  {0x74, 0x400000}, {0x78, 0x1000}, {0x7C, 0x200},
+           {0x80, 4},        {0x88, 4},      {0x90, 0x1000},   {0x94, 0x200},  {0x9C, 3},
+           {0xA0, 0x100000}, {0xA4, 0x1000}, {0xA8, 0x100000}, {0xAC, 0x1000}, {0xB4, 16}})
+    for (int byte = 0; byte < 4; ++byte) image[at + byte] = static_cast<char>(value >> 8 * byte);
+  return image;
+}
 
 }  // namespace fake

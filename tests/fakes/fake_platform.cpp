@@ -1,0 +1,391 @@
+// The doubles for the native build. The system: an in-memory registry standing in for advapi32
+// (names matched and ordered as Wine does, the WOW64 split of HKLM\Software, access checks,
+// handle counts) and the process-level answers. The files: a fresh temporary directory stands for
+// the drives, and opening follows the Windows runtime's answers where Linux would differ.
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <cwctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <random>
+#include <sstream>
+
+#include "fakes/fake_platform.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace platform;
+
+using Value = std::pair<std::uint32_t, std::vector<std::uint8_t>>;  // type and data
+// A key is found by its hive's digit and its folded path ("1\software\javasoft"); Wine folds
+// names to lower case, so "_" sorts before the letters (Windows would fold to upper case). It
+// holds its last part as created, for enumeration, and its values by folded name.
+using Key = std::pair<std::wstring, std::map<std::wstring, Value>>;
+
+struct State {
+  std::map<std::wstring, Key> keys;
+  std::map<RegistryHandle, std::pair<std::wstring, std::uint32_t>> handles;  // key and access
+  RegistryHandle nextHandle = 0x100;
+  int wow64Queries = 0;
+  std::wstring programPath = L"C:\\Program Files\\Kelvor\\bin\\win\\KelvorStartupSettings.exe";
+  std::uint32_t programPathError = 0;
+  std::optional<std::uint64_t> totalMemory = 16ULL << 30;
+  std::map<std::wstring, std::wstring> environment;  // by folded name
+  bool volumeFull = false;
+} state;
+
+std::wstring Fold(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+  return text;
+}
+
+// The key `path` names below `from` (a hive's digit or a key), creating the parts on the way when
+// asked. The fake is a 32-bit process on 64-bit Windows: without KEY_WOW64_64KEY, HKLM\Software
+// means its Wow6432Node twin unless the path names the twin itself.
+std::optional<std::wstring> Walk(std::wstring from, const std::wstring& path, std::uint32_t access,
+                                 bool create) {
+  std::vector<std::wstring> parts;
+  std::wistringstream in(path);
+  for (std::wstring part; std::getline(in, part, L'\\');)
+    if (!part.empty()) parts.push_back(part);
+  if (from == L"1" && (access & kKeyWow64_64Key) == 0 && !parts.empty() &&
+      Fold(parts[0]) == L"software" && (parts.size() == 1 || Fold(parts[1]) != L"wow6432node"))
+    parts.insert(parts.begin() + 1, L"Wow6432Node");
+  for (const std::wstring& part : parts) {
+    from += L"\\" + Fold(part);
+    if (!create && !state.keys.contains(from)) return std::nullopt;
+    state.keys.try_emplace(from, Key{part, {}});
+  }
+  return from;
+}
+
+// The key behind a handle, or null with the status when the handle is unknown or lacks `access`.
+std::pair<const std::wstring, Key>* KeyOf(const RegistryKey& handle, std::uint32_t access,
+                                          std::int32_t& status) {
+  const auto found = state.handles.find(handle.Get());
+  status = found == state.handles.end()                ? kErrorInvalidHandle
+           : (found->second.second & access) != access ? kErrorAccessDenied
+                                                       : kErrorSuccess;
+  return status != kErrorSuccess ? nullptr : &*state.keys.find(found->second.first);
+}
+
+std::int32_t Open(const std::wstring& from, const std::wstring& path, std::uint32_t access,
+                  bool create, RegistryKey& key) {
+  const std::optional<std::wstring> found = Walk(from, path, access, create);
+  if (!found) return kErrorFileNotFound;
+  key.Reset(state.nextHandle);  // closes what `key` held, which may be `from`'s handle
+  state.handles[state.nextHandle] = {*found, access};
+  state.nextHandle += 4;
+  return kErrorSuccess;
+}
+
+const wchar_t* HiveKey(Hive hive) {
+  return hive == Hive::CurrentUser ? L"0" : L"1";
+}
+
+struct Root {  // the drives' directory, removed when the tests end
+  fs::path path;
+  ~Root() { Clear(); }
+  void Clear() {
+    std::error_code error;
+    fs::remove_all(path, error);
+  }
+} root;
+
+// "C:\K\x" and "C:/K/x" become <root>/C/K/x; ".." stops at the drive, as on Windows.
+fs::path ToNative(std::wstring path) {
+  if (root.path.empty()) fake::ResetFileSystem();
+  std::replace(path.begin(), path.end(), L'\\', L'/');
+  const bool hasDrive = path.size() >= 2 && path[1] == L':';
+  const auto drive = static_cast<wchar_t>(hasDrive ? std::towupper(path[0]) : L'C');
+  path.erase(0, hasDrive ? 2 : 0);
+  // Normalized below "/", a ".." cannot climb out of the drive.
+  return root.path / std::wstring(1, drive) /
+         fs::path(L"/" + path).lexically_normal().relative_path();
+}
+
+bool Exists(const std::wstring& path) {
+  std::error_code error;
+  return fs::exists(fs::symlink_status(ToNative(path), error));
+}
+
+bool IsFolder(const std::wstring& path) {
+  std::error_code error;
+  return fs::is_directory(ToNative(path), error);
+}
+
+}  // namespace
+
+namespace platform {
+
+void CloseRegistryKey(RegistryHandle handle) {
+  state.handles.erase(handle);
+}
+
+std::int32_t OpenRegistryKey(Hive hive, const std::wstring& path, std::uint32_t access,
+                             RegistryKey& key) {
+  return Open(HiveKey(hive), path, access, false, key);
+}
+
+std::int32_t OpenRegistrySubKey(const RegistryKey& parent, const std::wstring& path,
+                                std::uint32_t access, RegistryKey& key) {
+  std::int32_t status = kErrorSuccess;
+  // Opening below a key needs no rights on it, and the parent already lies in its view.
+  const auto* const from = KeyOf(parent, 0, status);
+  return from == nullptr ? status : Open(from->first, path, access, false, key);
+}
+
+std::int32_t CreateRegistryKey(Hive hive, const std::wstring& path, std::uint32_t access,
+                               RegistryKey& key) {
+  return Open(HiveKey(hive), path, access, true, key);
+}
+
+std::int32_t QueryRegistryValue(const RegistryKey& key, const std::wstring& name,
+                                std::uint32_t& type, std::uint8_t* data,
+                                std::uint32_t& sizeInBytes) {
+  std::int32_t status = kErrorSuccess;
+  const auto* const found = KeyOf(key, kKeyQueryValue, status);
+  if (found == nullptr) return status;
+  const auto value = found->second.second.find(Fold(name));
+  if (value == found->second.second.end()) return kErrorFileNotFound;
+  const std::vector<std::uint8_t>& bytes = value->second.second;
+  const bool fits = data == nullptr || bytes.size() <= sizeInBytes;
+  if (data != nullptr && fits) std::copy(bytes.begin(), bytes.end(), data);
+  type = value->second.first;
+  sizeInBytes = static_cast<std::uint32_t>(bytes.size());
+  return fits ? kErrorSuccess : kErrorMoreData;
+}
+
+std::int32_t SetRegistryValue(const RegistryKey& key, const std::wstring& name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t sizeInBytes) {
+  std::int32_t status = kErrorSuccess;
+  if (auto* const found = KeyOf(key, kKeySetValue, status))
+    found->second.second.insert_or_assign(Fold(name), Value{type, {data, data + sizeInBytes}});
+  return status;
+}
+
+std::int32_t EnumRegistrySubKey(const RegistryKey& key, std::uint32_t index,
+                                std::uint32_t bufferLength, std::wstring& name) {
+  std::int32_t status = kErrorSuccess;
+  const auto* const parent = KeyOf(key, kKeyEnumerateSubKeys, status);
+  if (parent == nullptr) return status;
+  // The children follow their parent in the map, in folded order, among their own children.
+  const std::wstring path = parent->first + L"\\";
+  for (auto it = state.keys.upper_bound(path);
+       it != state.keys.end() && it->first.starts_with(path); ++it) {
+    if (it->first.find(L'\\', path.size()) != std::wstring::npos || index-- != 0) continue;
+    if (it->second.first.size() >= bufferLength) return kErrorMoreData;
+    name = it->second.first;
+    return kErrorSuccess;
+  }
+  return kErrorNoMoreItems;
+}
+
+std::uint32_t GetProgramPath(std::wstring& path) {
+  if (state.programPathError == 0) path = state.programPath;
+  return state.programPathError;
+}
+
+bool FormatSystemMessage(std::int32_t code, std::wstring& text) {
+  text = L"System message " + std::to_wstring(code) + L".";
+  return true;
+}
+
+bool GetTotalPhysicalMemory(std::uint64_t& bytes) {
+  bytes = state.totalMemory.value_or(bytes);
+  return state.totalMemory.has_value();
+}
+
+bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
+  const auto found = state.environment.find(Fold(name));
+  if (found == state.environment.end() || found->second.empty()) return false;
+  value = found->second;
+  return true;
+}
+
+bool QueryWow64Process(bool& isWow64) {
+  ++state.wow64Queries;
+  return isWow64 = true;
+}
+
+int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
+  if (IsFolder(path)) return EACCES;  // Linux would open a folder for reading
+#ifdef _WIN32
+  file.reset(_wfopen(ToNative(path).c_str(), access == FileAccess::Write ? L"wb" : L"rb"));
+#else
+  file.reset(std::fopen(ToNative(path).c_str(), access == FileAccess::Write ? "wb" : "rb"));
+#endif
+  if (file != nullptr) return 0;
+  return errno == ENOTDIR ? ENOENT : errno;  // a file where a folder should be: "path not found"
+}
+
+bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
+  std::error_code error;
+  const fs::file_status status = fs::status(ToNative(path), error);
+  if (!fs::exists(status)) return false;
+  attributes = fs::is_directory(status) ? kFileAttributeDirectory : 0x20;  // "archive"
+  // Wine's read-only attribute is a file without write permission.
+  if ((status.permissions() & fs::perms::owner_write) == fs::perms::none)
+    attributes |= kFileAttributeReadOnly;
+  return true;
+}
+
+bool ChangeFileAttributes(const std::wstring& path, std::uint32_t attributes) {
+  std::error_code error;
+  const bool readOnly = (attributes & kFileAttributeReadOnly) != 0;
+  fs::permissions(ToNative(path), fs::perms::owner_write | fs::perms::group_write,
+                  readOnly ? fs::perm_options::remove : fs::perm_options::add, error);
+  return !error;
+}
+
+int CreateNewFile(const std::wstring& path, UniqueFile& file) {
+  if (Exists(path)) return EEXIST;
+  const int error = OpenFile(path, FileAccess::Write, file);
+#ifdef __linux__
+  if (error == 0 && state.volumeFull) file.reset(std::fopen("/dev/full", "wb"));
+#endif
+  return error;
+}
+
+int MoveFileReplacing(const std::wstring& from, const std::wstring& to) {
+  if (!Exists(from)) return ENOENT;
+  if (IsFolder(to)) return EACCES;  // Linux would replace an empty one
+  std::error_code error;
+  fs::rename(ToNative(from), ToNative(to), error);
+  return error ? EACCES : 0;
+}
+
+bool RemoveFile(const std::wstring& path) {
+  std::error_code error;
+  return !IsFolder(path) && fs::remove(ToNative(path), error);
+}
+
+bool IsExecutableImage(const std::wstring& path) {
+  const std::string image = IsFolder(path) ? "" : fake::ReadFile(path);
+  std::uint32_t at = 0;  // where "PE\0\0" is, little-endian as on the build hosts
+  if (image.size() < 0x40 || image.compare(0, 2, "MZ") != 0) return false;
+  std::memcpy(&at, image.data() + 0x3C, 4);
+  return at < image.size() && image.compare(at, 4, std::string("PE\0\0", 4)) == 0;
+}
+
+// Answers in the form SearchPathW hands back: backslashes only, one between folder and name.
+std::uint32_t SearchFileInDirectory(const std::wstring& directory, const std::wstring& fileName,
+                                    std::uint32_t bufferLength, std::wstring& found) {
+  std::wstring full = directory;
+  std::replace(full.begin(), full.end(), L'/', L'\\');
+  full += (full.empty() || full.back() == L'\\' ? L"" : L"\\") + fileName;
+  const auto length = static_cast<std::uint32_t>(full.size());
+  if (!Exists(full)) return 0;
+  if (length >= bufferLength) return length + 1;
+  found = full;
+  return length;
+}
+
+std::int32_t ListSubdirectories(const std::wstring& directory, std::vector<std::wstring>& names) {
+  std::error_code error;
+  fs::directory_iterator entries(ToNative(directory), error);
+  // Wine: ERROR_INVALID_NAME below a file, ERROR_PATH_NOT_FOUND where nothing is.
+  if (error) return Exists(directory) ? 123 : 3;
+  names.clear();
+  for (const fs::directory_entry& entry : entries)
+    if (entry.is_directory(error)) names.push_back(entry.path().filename().wstring());
+  return 0;
+}
+
+}  // namespace platform
+
+namespace fake {
+
+void ResetAll() {
+  state = State{};
+  ResetFileSystem();
+  // The keys a fresh 64-bit prefix already has, so enumeration sees the same siblings.
+  Walk(L"0", L"Software", 0, true);
+  Walk(L"1", L"Software", 0, true);
+}
+
+int Wow64QueryCount() {
+  return state.wow64Queries;
+}
+
+int OpenHandleCount() {
+  return static_cast<int>(state.handles.size());
+}
+
+void PutValue(Hive hive, const std::wstring& path, const std::wstring& name, std::uint32_t type,
+              const std::vector<std::uint8_t>& data) {
+  state.keys[*Walk(HiveKey(hive), path, kKeyWow64_64Key, true)].second.insert_or_assign(
+      Fold(name), Value{type, data});
+}
+
+// Test texts stay within the Basic Multilingual Plane: one UTF-16 unit per character.
+void PutString(Hive hive, const std::wstring& path, const std::wstring& name,
+               const std::wstring& text, std::uint32_t type) {
+  std::vector<std::uint8_t> bytes;
+  for (const wchar_t c : text + L'\0')
+    bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
+  PutValue(hive, path, name, type, bytes);
+}
+
+void SetProgramPath(const std::wstring& path, std::uint32_t error) {
+  state.programPath = path;
+  state.programPathError = error;
+}
+
+void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
+  state.environment[Fold(name)] = value;
+}
+
+void SetTotalPhysicalMemory(std::uint64_t bytes, bool available) {
+  state.totalMemory = available ? std::optional(bytes) : std::nullopt;
+}
+
+#ifdef __linux__
+void SetVolumeFull(bool full) {
+  state.volumeFull = full;
+}
+#endif
+
+std::vector<std::string> ListFolder(const std::wstring& windowsPath) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(ToNative(windowsPath), error))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void ResetFileSystem() {
+  root.Clear();
+  std::random_device random;
+  std::error_code error;
+  do root.path = fs::temp_directory_path() / ("kelvor-fake-" + std::to_string(random()));
+  while (!fs::create_directory(root.path, error));
+}
+
+void WriteFile(const std::wstring& windowsPath, const std::string& bytes) {
+  fs::create_directories(ToNative(windowsPath).parent_path());
+  std::ofstream(ToNative(windowsPath), std::ios::binary) << bytes;
+}
+
+void MakeDirectory(const std::wstring& windowsPath) {
+  fs::create_directories(ToNative(windowsPath));
+}
+
+std::string ReadFile(const std::wstring& windowsPath) {
+  std::ifstream in(ToNative(windowsPath), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteExecutable(const std::wstring& windowsPath) {
+  WriteFile(windowsPath, MinimalExecutableImage());
+}
+
+}  // namespace fake

@@ -1,0 +1,167 @@
+// The platform calls as the core relies on them: natively against the doubles, under Wine against
+// the Windows runtime, kernel32 and the real registry, so the doubles cannot drift from what
+// Windows answers.
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "platform/contract_world.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+
+namespace {
+
+using namespace platform;
+
+const std::wstring kDir = contract::kDirectory, kText = kDir + L"\\java.exe";
+
+// Writes through CreateNewFile, or through OpenFile (which cuts a file left by an earlier run).
+int Create(const std::wstring& path, const std::string& bytes, bool fresh = true) {
+  UniqueFile file;
+  const int error = fresh ? CreateNewFile(path, file) : OpenFile(path, FileAccess::Write, file);
+  return error != 0 ? error : WriteFileBytes(file.get(), bytes) + FinishFile(file);
+}
+
+std::string Read(const std::wstring& path) {
+  UniqueFile file;
+  std::string bytes = "<missing>";
+  bool truncated = false;
+  if (OpenFile(path, FileAccess::Read, file) == 0) ReadFileBytes(file.get(), 100, bytes, truncated);
+  return bytes;
+}
+
+std::uint32_t Attributes(const std::wstring& path) {
+  std::uint32_t attributes = 0;
+  return GetFileAttributes(path, attributes) ? attributes & 0x11 : 0xFF;  // read-only, folder
+}
+
+TEST(FilesContract, OpenImageCheckSearchAndListAnswerAsOnWindows) {
+  contract::ResetWorld();
+  contract::MakeDirectory(kDir + L"\\sub");
+  ASSERT_EQ(Create(kText, "MZ but only text") +
+                Create(kDir + L"\\tiny.exe", fake::MinimalExecutableImage()),
+            0);
+  UniqueFile none;
+  for (const auto& [path, access, error] : {std::tuple{kText + L"x", FileAccess::Read, 2},
+                                            {kDir, FileAccess::Read, 13},
+                                            {kDir, FileAccess::Write, 13}})
+    EXPECT_EQ(OpenFile(path, access, none), error);
+  EXPECT_TRUE(IsExecutableImage(kDir + L"\\tiny.exe"));
+  EXPECT_FALSE(IsExecutableImage(kText) || IsExecutableImage(kDir));
+
+  const auto length = static_cast<std::uint32_t>(kText.size());
+  std::wstring found;
+  EXPECT_EQ(SearchFileInDirectory(L"C:\\", L"java.exe", 260, found), 0u);
+  EXPECT_EQ(SearchFileInDirectory(kDir, L"java.exe", length, found), length + 1);
+  EXPECT_EQ(found, L"");  // no room for the terminator: the length needed, nothing written
+  EXPECT_EQ(SearchFileInDirectory(kDir + L"/", L"java.exe", length + 1, found), length);
+  EXPECT_EQ(found, kText);
+
+  std::vector<std::wstring> names = {L"untouched"};
+  EXPECT_EQ(ListSubdirectories(kDir + L"\\absent", names), 3);
+  EXPECT_EQ(ListSubdirectories(kText, names), 123);
+  EXPECT_EQ(names, std::vector<std::wstring>{L"untouched"});
+  EXPECT_EQ(ListSubdirectories(kDir + L"\\", names), 0);
+  EXPECT_EQ(names, std::vector<std::wstring>{L"sub"});  // no files, no "." or ".."
+}
+
+// What a save relies on: a taken name is refused, never cut, and a move swaps whole files.
+TEST(FilesContract, NewFilesReplaceOldOnesWhole) {
+  contract::ResetWorld();
+  const std::wstring target = kDir + L"\\settings", fresh = target + L".new",
+                     folder = kDir + L"\\folder";
+  contract::MakeDirectory(folder);
+  ASSERT_EQ(Create(target, "old"), 0);
+  EXPECT_EQ(Create(target, "cut"), 17);
+  EXPECT_EQ(Create(kDir + L"\\absent\\x", ""), 2);
+  ASSERT_EQ(Create(fresh, "new"), 0);
+  EXPECT_EQ(MoveFileReplacing(fresh, folder), 13);
+  EXPECT_EQ(Read(target), "old");
+  EXPECT_EQ(MoveFileReplacing(fresh, target), 0);
+  EXPECT_EQ(Read(target) + Read(fresh), "new<missing>");
+  EXPECT_EQ(MoveFileReplacing(fresh, target), 2);
+
+  EXPECT_EQ(Attributes(folder), 0x10u);
+  EXPECT_TRUE(ChangeFileAttributes(target, kFileAttributeReadOnly));
+  EXPECT_EQ(Attributes(target), 0x01u);
+  EXPECT_TRUE(ChangeFileAttributes(target, 0x80));  // "normal"
+  EXPECT_EQ(Attributes(target), 0x00u);
+  EXPECT_FALSE(RemoveFile(folder));
+  EXPECT_TRUE(RemoveFile(target));
+  EXPECT_FALSE(RemoveFile(target));
+  EXPECT_EQ(Attributes(target), 0xFFu);
+}
+
+TEST(SystemContract, EnvironmentVariablesAnswerAsOnWindows) {
+  contract::ResetWorld();
+  const std::wstring longer(300, L'x');  // beyond the first buffer
+  contract::SetVariable(L"KELVOR_CONTRACT", longer);
+  contract::SetVariable(L"KELVOR_CONTRACT_EMPTY", L"");
+  std::wstring value = L"untouched";
+  EXPECT_FALSE(ReadEnvironmentVariable(L"KELVOR_CONTRACT_ABSENT", value));
+  EXPECT_FALSE(ReadEnvironmentVariable(L"KELVOR_CONTRACT_EMPTY", value));
+  EXPECT_EQ(value, L"untouched");
+  EXPECT_TRUE(ReadEnvironmentVariable(L"kelvor_contract", value));
+  EXPECT_EQ(value, longer);
+}
+
+const std::wstring kPath = L"Software\\KelvorContractTests",
+                   kNode = L"Software\\Wow6432Node\\KelvorContractTests";
+
+// DWORD "Which" of <path>\View, opened the way the core walks vendor keys: the key, then a
+// subkey in the same view. -1 when anything is missing.
+int ReadWhich(Hive hive, const std::wstring& path, std::uint32_t view) {
+  RegistryKey parent, key;
+  std::uint8_t data[4] = {};
+  std::uint32_t type = 0, size = 4;
+  if (OpenRegistryKey(hive, path, kKeyEnumerateSubKeys | view, parent) != 0 ||
+      OpenRegistrySubKey(parent, L"View", kKeyQueryValue | view, key) != 0 ||
+      QueryRegistryValue(key, L"Which", type, data, size) != 0)
+    return -1;
+  return data[0];
+}
+
+TEST(RegistryContract, ViewsValuesAndSubkeysAnswerAsOnWindows) {
+  contract::ResetWorld();
+  RegistryKey key;
+  // A 32-bit process on 64-bit Windows: HKLM\Software has two views, HKCU\Software one.
+  for (const auto& [hive, view, which] : {std::tuple{Hive::LocalMachine, kKeyWow64_64Key, 64},
+                                          {Hive::LocalMachine, 0u, 32},
+                                          {Hive::CurrentUser, kKeyWow64_64Key, 1}}) {
+    const std::uint8_t data[] = {static_cast<std::uint8_t>(which), 0, 0, 0};
+    ASSERT_EQ(CreateRegistryKey(hive, kPath + L"\\View", kKeyWrite | view, key), 0);
+    ASSERT_EQ(SetRegistryValue(key, L"Which", kRegDword, data, 4), 0);
+  }
+  EXPECT_EQ(ReadWhich(Hive::LocalMachine, kPath, kKeyWow64_64Key), 64);
+  EXPECT_EQ(ReadWhich(Hive::LocalMachine, kPath, 0), 32);
+  EXPECT_EQ(ReadWhich(Hive::LocalMachine, kNode, kKeyWow64_64Key), 32);
+  EXPECT_EQ(ReadWhich(Hive::CurrentUser, kPath, kKeyWow64_32Key), 1);
+  EXPECT_EQ(ReadWhich(Hive::CurrentUser, kNode, kKeyWow64_64Key), -1);
+
+  EXPECT_EQ(OpenRegistryKey(Hive::CurrentUser, kPath + L"\\Absent", kKeyQueryValue, key), 2);
+  ASSERT_EQ(OpenRegistryKey(Hive::CurrentUser, kPath + L"\\VIEW", kKeyQueryValue, key), 0);
+  std::uint8_t data[4] = {};
+  std::uint32_t type = 99, size = 3;
+  EXPECT_EQ(QueryRegistryValue(key, L"Absent", type, data, size), 2);
+  EXPECT_EQ(std::pair(type, size), std::pair(99u, 3u));  // untouched
+  EXPECT_EQ(QueryRegistryValue(key, L"which", type, data, size), 234);
+  EXPECT_EQ(std::pair(type, size), std::pair(kRegDword, 4u));  // what a string reader refuses
+  EXPECT_EQ(QueryRegistryValue(key, L"Which", type, data, size), 0);
+  EXPECT_EQ(data[0], 1);
+  EXPECT_EQ(SetRegistryValue(key, L"Which", kRegDword, data, 4), 5);  // opened to read only
+
+  for (const wchar_t* name : {L"zulu-17", L"a_b"})
+    ASSERT_EQ(CreateRegistryKey(Hive::CurrentUser, kPath + L"\\" + name, kKeyWrite, key), 0);
+  ASSERT_EQ(OpenRegistryKey(Hive::CurrentUser, kPath, kKeyEnumerateSubKeys, key), 0);
+  std::vector<std::wstring> names;
+  std::wstring name;
+  std::int32_t status;
+  while ((status = EnumRegistrySubKey(key, names.size(), 100, name)) == 0) names.push_back(name);
+  EXPECT_EQ(status, 259);
+  // Wine sorts names folded to lower case, so "_" comes before the letters.
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"a_b", L"View", L"zulu-17"}));
+  EXPECT_EQ(EnumRegistrySubKey(key, 1, 4, name), 234);  // no room for the terminator
+  EXPECT_EQ(name, L"zulu-17");                          // left as it was
+}
+
+}  // namespace
