@@ -1,9 +1,6 @@
 // Version texts, release files and the checks on a chosen Java executable.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <utility>
-
 #include "fakes/fake_platform.h"
 #include "javainfo/java_validation.h"
 #include "javainfo/java_version.h"
