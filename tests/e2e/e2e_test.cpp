@@ -65,17 +65,16 @@ bool MakeJavaHome(const fs::path& home, const std::string& version) {
 
 // Writes "Name=text" entries; a wrong type carries data that would read as the text if the type
 // were ignored.
-bool WriteValues(HKEY root, const Entries& entries, const std::wstring& key = kKey,
-                 DWORD type = REG_SZ) {
+void WriteValues(const Entries& entries, const std::wstring& key = kKey, DWORD type = REG_SZ,
+                 HKEY root = HKEY_CURRENT_USER) {
   for (const std::wstring& entry : entries) {
     const std::size_t equals = entry.find(L'=');
     const std::string data =
         Utf16Le(entry.substr(equals + 1) + std::wstring(type == REG_MULTI_SZ ? 2 : 1, L'\0'));
-    if (RegSetKeyValueW(root, key.c_str(), entry.substr(0, equals).c_str(), type, data.data(),
-                        static_cast<DWORD>(data.size())))
-      return false;
+    EXPECT_EQ(RegSetKeyValueW(root, key.c_str(), entry.substr(0, equals).c_str(), type, data.data(),
+                              static_cast<DWORD>(data.size())),
+              0);
   }
-  return true;
 }
 
 // The program's values in the order it writes them: "Name=text" for a string, else "Name:type".
@@ -153,27 +152,20 @@ TEST_F(Program, ErrorBoxesForAnUnreadableSettingsFileAndAFailedSave) {
   GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME", volume, MAX_PATH);
   GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME_REFUSED", refused, 512);
   const fs::path full = L"Z:" + fs::path(volume).make_preferred().wstring();
-  for (const auto& [fault, error] :
-       std::initializer_list<std::pair<char, std::wstring>>{{'m', L"2"},
-                                                            {'d', L"13 = 0xd"},
-                                                            {'r', L"13 = 0xd"},
-                                                            {'h', L"13 = 0xd"},
-                                                            {'f', L"28 = 0x1c"}}) {
+  for (const char fault : {'m', 'd', 'r', 'h', 'f'}) {  // what the box's error number is below
+    const std::wstring error = fault == 'm' ? L"2" : fault == 'f' ? L"28 = 0x1c" : L"13 = 0xd";
     SCOPED_TRACE(fault);
-    if (fault == 'f' && !*volume) {
-      ADD_FAILURE() << "no full volume to save on: " << refused;
-      continue;
-    }
+    EXPECT_TRUE(fault != 'f' || *volume) << "no full volume to save on: " << refused;
+    if (fault == 'f' && !*volume) continue;
     const bool opens = fault != 'm' && fault != 'd';
     const std::wstring base =
-                           MakeInstallation(opens ? &settings : nullptr, fault == 'f' ? full : L""),
-                       file = base + L"\\Kelvor_ss";
+        MakeInstallation(opens ? &settings : nullptr, fault == 'f' ? full : L"");
+    const std::wstring file = base + L"\\Kelvor_ss";
     ASSERT_TRUE(fault != 'd' || fs::create_directory(file));
     ASSERT_TRUE(fault != 'r' || SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    // Sharing all but deletion: opening would succeed, only the replacing move is refused.
-    const HANDLE held = fault != 'h'
-                            ? nullptr  // 3: sharing reading and writing
-                            : CreateFileW(file.c_str(), GENERIC_READ, 3, 0, OPEN_EXISTING, 0, 0);
+    // Sharing (3) reading and writing but not deletion: only the replacing move is refused.
+    const HANDLE held =
+        fault == 'h' ? CreateFileW(file.c_str(), GENERIC_READ, 3, 0, OPEN_EXISTING, 0, 0) : 0;
     std::ofstream filler(fault == 'f' ? full / "filler" : fs::path(), std::ios::binary);
     for (const std::size_t size : {4096, 1})  // whole pages, then the bytes of a last one
       for (filler.clear(); filler.write(std::string(size, 'f').data(), size).flush();) {
@@ -238,8 +230,7 @@ TEST_F(Program, ShowsTheSettingsFileAndSavesOnlyOnOk) {
     ExpectExitCodeZero();
     EXPECT_EQ(ReadBytes(file),
               !ok ? settings
-                  : "Arguments: -J-Xmx4000001m -nofontcheck\r\nJava:" +
-                        std::string(reinterpret_cast<const char*>(java.u8string().c_str())) +
+                  : "Arguments: -J-Xmx4000001m -nofontcheck\r\nJava:" + java.string() +
                         "\r\nScale:2\r\nVerbose:No\r\nAllowUIScale:No\r\n"
                         "DisableDD2:No\r\nKeepWS:Yes\r\nLegacyMS2:No\r\n"
                         "PreferIPv4:Yes\r\n");
@@ -253,18 +244,17 @@ TEST_F(Program, ShowsTheUserKeyAmongCrowdedVendorKeysAndWritesTheNineValuesThere
   const std::wstring base = MakeInstallation(nullptr), java = base + L"\\jdk\\bin\\java.exe";
   const std::wstring oracle = L"Software\\JavaSoft\\JDK\\";
   ASSERT_TRUE(MakeJavaHome(base + L"\\jdk", "17.0.2"));
-  ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, {L"JavaHome=" + base + L"\\jdk"},
-                          oracle + std::wstring(255, L'9')));
+  WriteValues({L"JavaHome=" + base + L"\\jdk"}, oracle + std::wstring(255, L'9'));
   for (int i = 0; i < 3000; ++i) {
     std::wstring name = L"16.0." + std::to_wstring(i);
-    ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, {L"JavaHome=C:\\nowhere\\" + std::to_wstring(i)},
-                            oracle + (i < 20 ? name.append(255 - name.size(), L'1') : name)));
+    WriteValues({L"JavaHome=C:\\nowhere\\" + std::to_wstring(i)},
+                oracle + (i < 20 ? name.append(255 - name.size(), L'1') : name));
   }
-  // Memory above any machine's default heap: no question.
-  ASSERT_TRUE(WriteValues(HKEY_CURRENT_USER, {L"Arguments= -J-Xmx4000000m", L"Verbose=Yes",
-                                              L"KeepWS=y", L"Java=" + java, L"Scale=4"}));
-  // Not read, since the user's key has "Arguments".
-  ASSERT_TRUE(WriteValues(HKEY_LOCAL_MACHINE, {L"PreferIPv4=Yes"}));
+  // Memory above any machine's default heap: no question. The machine-wide key is not read,
+  // since the user's key has "Arguments".
+  WriteValues(
+      {L"Arguments= -J-Xmx4000000m", L"Verbose=Yes", L"KeepWS=y", L"Java=" + java, L"Scale=4"});
+  WriteValues({L"PreferIPv4=Yes"}, kKey, REG_SZ, HKEY_LOCAL_MACHINE);
   ASSERT_TRUE(Start(base, L""));
   // The stored path selects the kit, offered after "[Default]" (once per registry view at most).
   EXPECT_EQ(Shown(), L"101010|4000000|Oracle JDK  17.0.2  (" + java + L")");
@@ -284,12 +274,10 @@ TEST_F(Program, ShowsTheUserKeyAmongCrowdedVendorKeysAndWritesTheNineValuesThere
 // ignored, beside a valid "Verbose" and a valid 64 KiB "Java" (32767 characters).
 TEST_F(Program, RegistryValuesOfTheWrongTypeCountAsMissing) {
   const std::wstring longJava = L"C:\\" + std::wstring(32767 - 3 - 9, L'j') + L"\\java.exe";
-  const HKEY user = HKEY_CURRENT_USER;
-  ASSERT_TRUE(
-      WriteValues(user, {L"Arguments= -J-Xmx555m -nofontcheck", L"KeepWS=Yes"}, kKey, REG_BINARY) &&
-      WriteValues(user, {L"Scale=3", L"DisableDD2=Yes"}, kKey, REG_MULTI_SZ) &&
-      WriteValues(user, {L"AllowUIScale=Y", L"LegacyMS2=N", L"PreferIPv4=Y"}, kKey, REG_DWORD) &&
-      WriteValues(user, {L"Verbose=Yes", L"Java=" + longJava}));
+  WriteValues({L"Arguments= -J-Xmx555m -nofontcheck", L"KeepWS=Yes"}, kKey, REG_BINARY);
+  WriteValues({L"Scale=3", L"DisableDD2=Yes"}, kKey, REG_MULTI_SZ);
+  WriteValues({L"AllowUIScale=Y", L"LegacyMS2=N", L"PreferIPv4=Y"}, kKey, REG_DWORD);
+  WriteValues({L"Verbose=Yes", L"Java=" + longJava});
   ASSERT_TRUE(Start(MakeInstallation(nullptr), L""));
   EXPECT_EQ(uidriver::FindMessageBox(process_.Id()), nullptr);
   EXPECT_NE(uidriver::GetComboSelection(Control(kScale)), 3);
@@ -299,7 +287,7 @@ TEST_F(Program, RegistryValuesOfTheWrongTypeCountAsMissing) {
   EXPECT_EQ(Shown(), L"101000||" + java);
   ExpectExitCodeZero(kCancel);
   EXPECT_EQ(
-      ReadSettings(user),  // REG_BINARY 3, REG_DWORD 4, REG_MULTI_SZ 7
+      ReadSettings(HKEY_CURRENT_USER),  // REG_BINARY 3, REG_DWORD 4, REG_MULTI_SZ 7
       (Entries{L"Arguments:3", L"Java=" + longJava, L"Scale:7", L"Verbose=Yes", L"AllowUIScale:4",
                L"DisableDD2:7", L"KeepWS:3", L"LegacyMS2:4", L"PreferIPv4:4"}));
 }
