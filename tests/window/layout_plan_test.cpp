@@ -3,12 +3,6 @@
 
 #include <gtest/gtest.h>
 
-// Widths a message font might measure, in the fields' order; Cancel's caption is wider than
-// the button sample, so Cancel grows but keeps its left edge.
-static LayoutMeasurements Typical() {
-  return {16, {300, 410, 380, 420, 330, 310}, 42, 320, true, 45, 200, 84, 40, 600, {}, 15, 100};
-}
-
 TEST(LayoutMetrics, DeriveFromTheFontHeight) {
   for (const auto& [h, rpbgL] :
        {std::pair{16, std::array{20, 4, 24, 5, 20}}, {13, {16, 3, 20, 4, 16}}}) {
@@ -17,35 +11,36 @@ TEST(LayoutMetrics, DeriveFromTheFontHeight) {
   }
 }
 
+// Widths a message font might measure, in the fields' order; Cancel's caption is wider than the
+// button sample, so Cancel grows but keeps its left edge.
 TEST(PlanLayout, EveryControlAndTheNeededSizeForFontHeight16) {
-  const LayoutPlan plan = PlanLayout(Typical(), 500, 500);
+  LayoutMeasurements typical{
+      16, {300, 410, 380, 420, 330, 310}, 42, 320, true, 45, 200, 84, 40, 600, {}, 15, 100};
   const LayoutRect expected[kControlCount] = {
       {5, 2, 490, 20},    {5, 27, 490, 20},   {5, 52, 490, 20},   {5, 77, 490, 20},
       {5, 102, 490, 20},  {5, 127, 490, 20},  {5, 157, 320, 20},  {330, 157, 46, 20},
       {5, 182, 45, 20},   {55, 182, 440, 20}, {5, 207, 490, 16},  {5, 228, 401, 20},
       {411, 228, 84, 20}, {5, 471, 84, 24},   {411, 471, 110, 24}};
+  const LayoutPlan plan = PlanLayout(typical, 500, 500), minimised = PlanLayout(typical, 0, 0);
   for (std::size_t row = 0; row < kControlCount; ++row)
     EXPECT_EQ(plan.rects[row], expected[row]) << row;
-  EXPECT_EQ(plan.neededSize, (LayoutSize{454, 297}));  // the widest row: DirectDraw's 420 + 2g + b
-  // A minimised window: the same needed size, and widths at their lower bounds.
-  const LayoutPlan minimised = PlanLayout(Typical(), 0, 0);
+  // The widest row, DirectDraw's 420 + 2g + b; a minimised window keeps it, widths at their floor.
+  EXPECT_EQ(plan.neededSize, (LayoutSize{454, 297}));
   EXPECT_EQ(minimised.neededSize, plan.neededSize);
   for (const auto& [row, width] :
        {std::pair{kVerboseRow, 0}, {kScaleComboRow, 45}, {kJavaComboRow, 84}})
     EXPECT_EQ(minimised.rects[row].value().width, width) << row;
   // Java entries: 380 widens (84 + 380 + 5 > 454) to 380 + 84 + 3g + 2b; 400 then falls short
   // of that, and an entry as wide as the sample or unmeasured never counts.
-  LayoutMeasurements entries = Typical();
-  entries.javaEntries = {300, std::nullopt, 380, 400, 600};
-  EXPECT_EQ(PlanLayout(entries, 500, 500).neededSize, (LayoutSize{527, 297}));
+  typical.javaEntries = {300, std::nullopt, 380, 400, 600};
+  EXPECT_EQ(PlanLayout(typical, 500, 500).neededSize, (LayoutSize{527, 297}));
 }
 
 TEST(PlaceWindow, AddsTheFrameClampsAndCentres) {
   const std::pair<std::optional<LayoutRect>, LayoutRect> cases[] = {
       {LayoutRect{0, 0, 1280, 1024}, {405, 344, 470, 336}},
-      {LayoutRect{0, 0, 600, 1024}, {100, 344, 400, 336}},  // two thirds of a narrow desktop
-      {LayoutRect{0, 0, 1280, 300}, {405, 0, 470, 300}},    // a low one: its full height
-      {LayoutRect{100, 50, 1281, 1025}, {505, 394, 470, 336}},
+      {LayoutRect{0, 0, 600, 1024}, {100, 344, 400, 336}},    // two thirds of a narrow desktop
+      {LayoutRect{100, 50, 1281, 300}, {505, 50, 470, 300}},  // a low one: its full height
       {std::nullopt, {0, 0, 470, 336}}};
   for (const auto& [desktop, window] : cases)
     EXPECT_EQ(PlaceWindow({454, 297}, {16, 39}, desktop), window);
