@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 using Entries = std::vector<std::wstring>;
 
 // The program's control ids; the suite sees only the shipped .exe, so it keeps its own copy.
-enum : int { kScale = 9973, kVerbose = 9976, kCancel = 9977, kOk = 9978, kJava = 9980 };
+enum : int { kVerbose = 9976, kCancel = 9977, kOk = 9978, kJava = 9980 };
 // Verbose, skip font check, legacy merge sort, disable DirectDraw, keep working set, prefer IPv4.
 constexpr int kCheckBoxes[] = {kVerbose, 9988, 9972, 9987, 9986, 9984}, kMemory = 9982;
 constexpr wchar_t kKey[] = L"Software\\ORVEL\\KELVOR";
@@ -63,16 +63,14 @@ bool MakeJavaHome(const fs::path& home, const std::string& version) {
          WriteBytes(home / "release", "JAVA_VERSION=\"" + version + "\"\r\n");
 }
 
-// Writes "Name=text" entries; a wrong type carries data that would read as the text if the type
-// were ignored.
-void WriteValues(const Entries& entries, const std::wstring& key = kKey, DWORD type = REG_SZ,
+// Writes "Name=text" entries as REG_SZ.
+void WriteValues(const Entries& entries, const std::wstring& key = kKey,
                  HKEY root = HKEY_CURRENT_USER) {
   for (const std::wstring& entry : entries) {
     const std::size_t equals = entry.find(L'=');
-    const std::string data =
-        Utf16Le(entry.substr(equals + 1) + std::wstring(type == REG_MULTI_SZ ? 2 : 1, L'\0'));
-    EXPECT_EQ(RegSetKeyValueW(root, key.c_str(), entry.substr(0, equals).c_str(), type, data.data(),
-                              static_cast<DWORD>(data.size())),
+    const std::string data = Utf16Le(entry.substr(equals + 1) + L'\0');
+    EXPECT_EQ(RegSetKeyValueW(root, key.c_str(), entry.substr(0, equals).c_str(), REG_SZ,
+                              data.data(), static_cast<DWORD>(data.size())),
               0);
   }
 }
@@ -254,7 +252,7 @@ TEST_F(Program, ShowsTheUserKeyAmongCrowdedVendorKeysAndWritesTheNineValuesThere
   // since the user's key has "Arguments".
   WriteValues(
       {L"Arguments= -J-Xmx4000000m", L"Verbose=Yes", L"KeepWS=y", L"Java=" + java, L"Scale=4"});
-  WriteValues({L"PreferIPv4=Yes"}, kKey, REG_SZ, HKEY_LOCAL_MACHINE);
+  WriteValues({L"PreferIPv4=Yes"}, kKey, HKEY_LOCAL_MACHINE);
   ASSERT_TRUE(Start(base, L""));
   // The stored path selects the kit, offered after "[Default]" (once per registry view at most).
   EXPECT_EQ(Shown(), L"101010|4000000|Oracle JDK  17.0.2  (" + java + L")");
@@ -268,28 +266,6 @@ TEST_F(Program, ShowsTheUserKeyAmongCrowdedVendorKeysAndWritesTheNineValuesThere
                      L"AllowUIScale=No", L"DisableDD2=No", L"KeepWS=Yes", L"LegacyMS2=Yes",
                      L"PreferIPv4=No"}));
   EXPECT_EQ(ReadSettings(HKEY_LOCAL_MACHINE), Entries{L"PreferIPv4=Yes"});
-}
-
-// Seven values, of each wrong type, whose data would read as an unusual text if the type were
-// ignored, beside a valid "Verbose" and a valid 64 KiB "Java" (32767 characters).
-TEST_F(Program, RegistryValuesOfTheWrongTypeCountAsMissing) {
-  const std::wstring longJava = L"C:\\" + std::wstring(32767 - 3 - 9, L'j') + L"\\java.exe";
-  WriteValues({L"Arguments= -J-Xmx555m -nofontcheck", L"KeepWS=Yes"}, kKey, REG_BINARY);
-  WriteValues({L"Scale=3", L"DisableDD2=Yes"}, kKey, REG_MULTI_SZ);
-  WriteValues({L"AllowUIScale=Y", L"LegacyMS2=N", L"PreferIPv4=Y"}, kKey, REG_DWORD);
-  WriteValues({L"Verbose=Yes", L"Java=" + longJava});
-  ASSERT_TRUE(Start(MakeInstallation(nullptr), L""));
-  EXPECT_EQ(uidriver::FindMessageBox(process_.Id()), nullptr);
-  EXPECT_NE(uidriver::GetComboSelection(Control(kScale)), 3);
-  // The combobox may hold less than a 64 KiB path, but what it shows is the path's start.
-  const std::wstring java = uidriver::GetText(Control(kJava));
-  EXPECT_TRUE(java.size() >= 3 && longJava.starts_with(java));
-  EXPECT_EQ(Shown(), L"101000||" + java);
-  ExpectExitCodeZero(kCancel);
-  EXPECT_EQ(
-      ReadSettings(HKEY_CURRENT_USER),  // REG_BINARY 3, REG_DWORD 4, REG_MULTI_SZ 7
-      (Entries{L"Arguments:3", L"Java=" + longJava, L"Scale:7", L"Verbose=Yes", L"AllowUIScale:4",
-               L"DisableDD2:7", L"KeepWS:3", L"LegacyMS2:4", L"PreferIPv4:4"}));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/text_encoding.h"
-#include "java_list_output.h"
+#include "java_list/java_list_output.h"
 #include "javainfo/java_validation.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Renders the list, the report and a check, as text and as JSON.
-#include "java_list_output.h"
+#include "java_list/java_list_output.h"
 
 #include <nlohmann/json.hpp>
 
