@@ -1,15 +1,7 @@
-// Layout arithmetic of the settings window: metrics, placements, needed size, window placement.
+// Layout arithmetic of the settings window: placements, needed size, window placement.
 #include "window/layout_plan.h"
 
 #include <gtest/gtest.h>
-
-TEST(LayoutMetrics, DeriveFromTheFontHeight) {
-  for (const auto& [h, rpbgL] :
-       {std::pair{16, std::array{20, 4, 24, 5, 20}}, {13, {16, 3, 20, 4, 16}}}) {
-    const LayoutMetrics m = ComputeLayoutMetrics(h);
-    EXPECT_EQ((std::array{m.r, m.p, m.b, m.g, m.L}), rpbgL) << h;
-  }
-}
 
 // Widths a message font might measure, in the fields' order; Cancel's caption is wider than the
 // button sample, so Cancel grows but keeps its left edge.
