@@ -225,6 +225,7 @@ void CreateControls(HWND window) {
   }
 
   StampStartup("controls");
+  ForgetLayoutMeasurements();
   std::optional<LayoutSize> neededClient;
   LayoutControls(window, 500, 500, &neededClient);
   StampStartup("layout");

@@ -48,6 +48,9 @@ void SelectScaleText(HWND window, const std::wstring& text);
 // Places every control for a client area of width by height; `neededSize`, when given,
 // receives the client size the contents need (only if the layout ran to its end).
 void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize);
+// Makes the next layout measure the texts again; a new window calls it, since its handle and
+// font may reuse the values of a window that is gone.
+void ForgetLayoutMeasurements();
 // Extent of `text` in the control's font; false when the measurement fails.
 bool MeasureText(HWND control, const std::wstring& text, SIZE& size);
 // tmHeight of the control's font; false when the metrics cannot be read.

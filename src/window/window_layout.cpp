@@ -36,11 +36,26 @@ bool FontHeight(HWND control, int& height) {
   return true;
 }
 
-void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize) {
-  // Measure first, then let the plan decide where a missing value stops the layout.
+namespace {
+
+// The texts measured in the controls' fonts, with what they were measured for. Every WM_SIZE
+// lays the controls out again, also the one the creation's own MoveWindow sends before the first
+// paint; measuring takes a device context and a text extent per caption and entry, while the
+// fonts, captions and entries change only with a new window, font or candidate list.
+struct MeasuredTexts {
+  HWND window = nullptr;
+  HFONT font = nullptr;
+  std::size_t entries = 0;
   LayoutMeasurements measured;
-  const HWND memoryLabel = GetDlgItem(window, IDC_MEMORY_LABEL);
-  if (!memoryLabel) return;
+};
+
+std::optional<MeasuredTexts>& Measured() {
+  static std::optional<MeasuredTexts> measured;
+  return measured;
+}
+
+LayoutMeasurements MeasureTexts(HWND window, HWND memoryLabel) {
+  LayoutMeasurements measured;
   int fontHeight = 0;
   if (FontHeight(memoryLabel, fontHeight)) measured.fontHeight = fontHeight;
   for (std::size_t i = 0; i < kCheckBoxCount; ++i) {
@@ -61,6 +76,27 @@ void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize
   }
   measured.okCaption = TextWidth(memoryLabel, kOkCaption);
   measured.cancelCaption = TextWidth(memoryLabel, kCancelCaption);
+  return measured;
+}
+
+}  // namespace
+
+void ForgetLayoutMeasurements() {
+  Measured().reset();
+}
+
+void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize) {
+  // Measure first, then let the plan decide where a missing value stops the layout.
+  const HWND memoryLabel = GetDlgItem(window, IDC_MEMORY_LABEL);
+  if (!memoryLabel) return;
+  const HFONT font = ControlFont(memoryLabel);
+  std::optional<MeasuredTexts>& cached = Measured();
+  if (!cached || cached->window != window || cached->font != font ||
+      cached->entries != JavaCandidates().size()) {
+    cached =
+        MeasuredTexts{window, font, JavaCandidates().size(), MeasureTexts(window, memoryLabel)};
+  }
+  const LayoutMeasurements& measured = cached->measured;
 
   const LayoutPlan plan = PlanLayout(measured, width, height);
   for (std::size_t row = 0; row < kControlCount; ++row) {
