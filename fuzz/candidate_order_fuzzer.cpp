@@ -39,6 +39,8 @@ class Bytes {
   const std::uint8_t* end_;
 };
 
+constexpr std::size_t kMost = 8;  // candidates per input
+
 void Check(bool condition) {
   if (!condition) std::abort();
 }
@@ -48,7 +50,7 @@ void Check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Bytes bytes(data, size);
   std::vector<JavaCandidate> candidates;
-  while (!bytes.Empty() && candidates.size() < 8) {
+  while (!bytes.Empty() && candidates.size() < kMost) {
     JavaCandidate candidate;
     const std::uint8_t flags = bytes.Next();
     candidate.displayName = kNames[flags % kNames.size()];
@@ -60,19 +62,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     candidate.javawPath = bytes.Text(kPathUnits, 12);
     candidates.push_back(std::move(candidate));
   }
-  const auto before = [&](std::size_t i, std::size_t j) {
-    return CandidateBefore(candidates[i], candidates[j]);
-  };
-  const auto incomparable = [&](std::size_t i, std::size_t j) {
-    return !before(i, j) && !before(j, i);
-  };
+  // The relation once per pair, then its properties on the table: the order is a pure function,
+  // and asking it again for every triple cost most of each execution.
   const std::size_t n = candidates.size();
+  std::array<std::array<bool, kMost>, kMost> before{};
+  for (std::size_t a = 0; a < n; ++a)
+    for (std::size_t b = 0; b < n; ++b)
+      before[a][b] = CandidateBefore(candidates[a], candidates[b]);
+  const auto incomparable = [&](std::size_t i, std::size_t j) {
+    return !before[i][j] && !before[j][i];
+  };
   for (std::size_t a = 0; a < n; ++a) {
-    Check(!before(a, a));
+    Check(!before[a][a]);
     for (std::size_t b = 0; b < n; ++b) {
-      if (before(a, b)) Check(!before(b, a));
+      if (before[a][b]) Check(!before[b][a]);
       for (std::size_t c = 0; c < n; ++c) {
-        if (before(a, b) && before(b, c)) Check(before(a, c));
+        if (before[a][b] && before[b][c]) Check(before[a][c]);
         if (incomparable(a, b) && incomparable(b, c)) Check(incomparable(a, c));
       }
     }

@@ -7,9 +7,9 @@
 # Most of the time of a long run goes to the largest inputs, so each target runs in two passes:
 # the bulk of its executions at a small maximum length (FUZZ_SMALL_LEN, 1024 bytes), then
 # FUZZ_LARGE_PERCENT (5) percent of them at FUZZ_MAX_LEN (65536), on the corpus the first pass grew.
-# FUZZ_BUDGET_SECONDS (2400) caps all targets together: each target gets an equal share, its
-# first pass three quarters of it and its second pass what is left; the report says when a cap
-# ended a pass before its executions were done.
+# FUZZ_BUDGET_SECONDS (2400) caps all targets together: each target gets an equal share of what
+# the targets before it left unused, its first pass nine tenths of that and its second pass
+# what is left; the report says when a cap ended a pass before its executions were done.
 # Jobs mode (one long process per core, sharing the corpus directory) rather than fork mode: fork
 # mode restarts its children every few seconds, and each restart reloads the whole corpus, which
 # here cost more than half the executions of a short run.
@@ -45,7 +45,8 @@ rm -rf "$results"
 mkdir -p "$results"
 large_runs=$((runs * large_percent / 100))
 small_runs=$((runs - large_runs))
-per_target=$((budget / ${#targets[@]}))
+budget_started=$(date +%s)
+targets_left=${#targets[@]}
 
 # fuzz_pass TARGET PASS RUNS MAX_LEN SECONDS: one job per worker, RUNS shared among them, on the
 # target's scratch corpus; each job's log (PASS-N.log) ends with libFuzzer's final stats, and the
@@ -82,10 +83,13 @@ for target in "${targets[@]}"; do
   work=$results/$target.corpus
   mkdir -p "$work" "$corpus"
   cp -r "$corpus"/. "$work"/ 2>/dev/null || true
+  started=$(date +%s)
+  # A target that reaches its executions early leaves its time to the ones after it.
+  per_target=$(((budget - (started - budget_started)) / targets_left))
+  targets_left=$((targets_left - 1))
   echo "== $target: $small_runs runs up to $small_len bytes, then $large_runs up to $max_len," \
     "$workers workers, at most $per_target s, from $(find "$corpus" -type f | wc -l) seeds"
-  started=$(date +%s)
-  fuzz_pass "$target" small "$small_runs" "$small_len" $((per_target * 3 / 4)) || failed=1
+  fuzz_pass "$target" small "$small_runs" "$small_len" $((per_target * 9 / 10)) || failed=1
   left=$((per_target - ($(date +%s) - started)))
   ((left < 1)) && left=1
   fuzz_pass "$target" large "$large_runs" "$max_len" "$left" || failed=1
