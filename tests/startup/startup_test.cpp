@@ -3,6 +3,7 @@
 
 #include <tuple>
 
+#include "common/registry_string.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_world_test.h"
 #include "startup/command_line.h"
@@ -112,7 +113,7 @@ TEST_F(Startup, SettingsFileSave) {
 #endif
 }
 
-TEST_F(Startup, RegistryMachineKeyOnlyWithoutUserArguments) {
+TEST_F(Startup, RegistryStoreReadsTheMachineKeyOnlyWithoutUserArgumentsAndSavesToTheUser) {
   // A 32-bit process on 64-bit Windows (the fake's default) sees the machine's 32-bit twin.
   const std::wstring machinePath = L"Software\\Wow6432Node\\ORVEL\\KELVOR";
   fake::PutString(Hive::CurrentUser, kSettingsRegistryPath, L"Verbose", L"Yes");
@@ -127,6 +128,22 @@ TEST_F(Startup, RegistryMachineKeyOnlyWithoutUserArguments) {
   StartupSettings userOnly;
   LoadSettingsFromRegistry(userOnly);
   EXPECT_TRUE(userOnly.Verbose && userOnly.ArgumentsPresent && userOnly.MaxMemoryMB == 0);
+
+  // Saving writes the nine values as text to the user's key.
+  StartupSettings saved;
+  saved.SetSettings(true, false, true, false, true, false, true, 64, L"C:\\j.exe", L"2");
+  std::wstring errorText, values;
+  ASSERT_TRUE(SaveSettingsToRegistry(saved, errorText)) << errorText;
+  platform::RegistryKey key;
+  ASSERT_EQ(
+      OpenRegistryKey(Hive::CurrentUser, kSettingsRegistryPath, platform::kKeyQueryValue, key), 0);
+  for (const wchar_t* name : {L"Arguments", L"Java", L"Scale", L"Verbose", L"AllowUIScale",
+                              L"DisableDD2", L"KeepWS", L"LegacyMS2", L"PreferIPv4"}) {
+    std::wstring value = L"<missing>";
+    ReadRegistryString(key, name, value);
+    values += value + L"|";
+  }
+  EXPECT_EQ(values, L" -J-Xmx64m -nofontcheck|C:\\j.exe|2|Yes|No|Yes|No|No|Yes|");
 }
 
 TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
