@@ -26,9 +26,10 @@ std::uint32_t GetProgramPath(std::wstring& path);
 enum class FileAccess { Read, Write };  // Write creates the file or cuts it to nothing
 // The runtime's open in binary mode; returns 0 or the runtime's error number (errno).
 int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file);
-// Reads from the current position to the end; returns 0 or errno, with `bytes` holding what was
-// read before the error as well. At most `limit` bytes are kept, so a huge file cannot exhaust
-// memory; `truncated` says whether more was there.
+// Reads to the end through the file's descriptor, so call it on a file that stdio has not read
+// from; returns 0 or errno, with `bytes` holding what was read before the error as well. At most
+// `limit` bytes are kept, so a huge file cannot exhaust memory; `truncated` says whether more was
+// there.
 int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& truncated);
 // Writes all bytes and flushes; returns 0 or errno.
 int WriteFileBytes(std::FILE* file, const std::string& bytes);

@@ -16,7 +16,7 @@ namespace platform {
 int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& truncated) {
   // From the descriptor, not through stdio: fread asks the system once more after a short read
   // to see the end of the file, and a short count from a file already says so. The files read
-  // here are small, so that second ReadFile would be a third of the reading's system calls.
+  // here are small, so that would be one more system call for every file.
 #ifdef _WIN32
   const auto readSome = [fd = _fileno(file)](char* into, unsigned size) {
     return _read(fd, into, size);
