@@ -200,6 +200,7 @@ std::vector<std::uint8_t> EncodeUtf16Le(const std::wstring& text, bool withTermi
 std::wstring DecodeUtf16Le(const std::uint8_t* data, std::size_t sizeInBytes) {
   std::wstring text;
   if (data == nullptr) return text;
+  text.reserve(sizeInBytes / 2);
   for (std::size_t index = 0; index + 1 < sizeInBytes; index += 2) {
     const auto unit = static_cast<wchar_t>(data[index] | (data[index + 1] << 8));
     if (unit == 0) break;
@@ -208,15 +209,10 @@ std::wstring DecodeUtf16Le(const std::uint8_t* data, std::size_t sizeInBytes) {
   return text;
 }
 
-int ReadTextFile(const std::wstring& path, std::wstring& text) {
-  platform::UniqueFile file;
-  const int openError = platform::OpenFile(path, platform::FileAccess::Read, file);
-  if (openError != 0) return openError;
-  if (!file) return kInvalidArgument;
+bool ReadTextFile(const std::wstring& path, std::wstring& text) {
   std::string bytes;
   bool truncated = false;
-  const int readError = platform::ReadFileBytes(file.get(), kTextFileLimit, bytes, truncated);
-  if (readError != 0) return readError;
+  if (platform::ReadWholeFile(path, kTextFileLimit, bytes, truncated) != 0) return false;
   // Past the cap only the start is decoded: that is where any line a reader wants would be.
-  return DecodeTextFile(bytes, text);
+  return DecodeTextFile(bytes, text) == 0;
 }

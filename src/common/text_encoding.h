@@ -26,5 +26,5 @@ std::vector<std::uint8_t> EncodeUtf16Le(const std::wstring& text, bool withTermi
 std::wstring DecodeUtf16Le(const std::uint8_t* data, std::size_t sizeInBytes);
 
 // Reads a whole text file through the platform layer and decodes it as DecodeTextFile does.
-// Returns 0 or the runtime's error number (of the open, the read, or 22 for a UTF-16BE file).
-int ReadTextFile(const std::wstring& path, std::wstring& text);
+// False when the file cannot be opened or read, or is UTF-16BE; `text` is then untouched.
+bool ReadTextFile(const std::wstring& path, std::wstring& text);

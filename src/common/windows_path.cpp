@@ -69,8 +69,13 @@ std::wstring Parent(const std::wstring& path) {
 }
 
 std::wstring Join(const std::wstring& directory, const std::wstring& name) {
-  if (directory.empty() || IsSeparator(directory.back())) return directory + name;
-  return directory + L'\\' + name;
+  // One allocation: the search joins three names for every installation it finds.
+  std::wstring joined;
+  joined.reserve(directory.size() + 1 + name.size());
+  joined += directory;
+  if (!directory.empty() && !IsSeparator(directory.back())) joined += L'\\';
+  joined += name;
+  return joined;
 }
 
 bool IsAbsolute(const std::wstring& path) {

@@ -1,6 +1,8 @@
 // Walks the vendor registry keys in every hive and view and identifies each registered home.
 #include "discovery/vendor_search.h"
 
+#include <utility>
+
 #include "common/registry_string.h"
 #include "common/windows_path.h"
 #include "javainfo/java_identification.h"
@@ -100,8 +102,8 @@ void SearchVendorKey(const VendorKey& row, const SearchPlace& place, std::int32_
       Record(records, row, place, L"", Registration::KeyUnreadable, openStatus);
     return;
   }
+  std::wstring name;  // one buffer for every subkey's name
   for (std::uint32_t index = 0;; ++index) {
-    std::wstring name;
     const std::int32_t status =
         platform::EnumRegistrySubKey(vendorKey, index, kSubKeyNameLength, name);
     if (status == platform::kErrorMoreData) {  // a name too long for any version
@@ -163,7 +165,7 @@ bool FindFileInDirectory(const std::wstring& directory, const std::wstring& file
         platform::SearchFileInDirectory(directory, fileName, bufferLength, path);
     if (length == 0) break;
     if (length < bufferLength) {
-      found = path;
+      found = std::move(path);
       return true;
     }
     bufferLength = length + 1;

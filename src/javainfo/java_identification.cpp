@@ -41,7 +41,8 @@ std::wstring IdentifiedVersionText(const std::wstring& home, const std::wstring&
                                    bool& fromReleaseFile) {
   std::wstring releaseVersion;
   fromReleaseFile = !home.empty() && ReadReleaseVersion(home, releaseVersion);
-  return fromReleaseFile ? releaseVersion : versionText;
+  if (fromReleaseFile) return releaseVersion;  // moved, where the conditional operator copies
+  return versionText;
 }
 
 JavaCandidate IdentifyJavaInstallation(const std::wstring& home, const std::wstring& javawPath,
@@ -60,9 +61,15 @@ JavaCandidate IdentifyJavaInstallation(const std::wstring& home, const std::wstr
   bool fromReleaseFile = false;
   const std::wstring version = IdentifiedVersionText(home, versionText, fromReleaseFile);
 
-  candidate.displayName = finalLabel.empty()
-                              ? kDefaultJavaDisplayName
-                              : finalLabel + L"  " + version + L"  (" + javaPath + L")";
+  if (finalLabel.empty()) {
+    candidate.displayName = kDefaultJavaDisplayName;
+  } else {
+    // Sized once: a chain of + would grow the text several times for every installation.
+    std::wstring& name = candidate.displayName;
+    name.reserve(finalLabel.size() + version.size() + javaPath.size() + 7);
+    name.append(finalLabel).append(L"  ").append(version).append(L"  (").append(javaPath);
+    name += L')';
+  }
   candidate.version = ParseJavaVersion(version);
   candidate.inPreferredRange = candidate.version.numbers.empty() ||
                                candidate.version.numbers.front() <= kLastPreferredMajor ||

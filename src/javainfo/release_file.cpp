@@ -44,7 +44,7 @@ bool ReleaseVersionFromText(const std::wstring& text, std::wstring& version) {
 
 bool ReadReleaseVersion(const std::wstring& home, std::wstring& version) {
   std::wstring text;
-  if (ReadTextFile(windows_path::Join(home, L"release"), text) != 0) {
+  if (!ReadTextFile(windows_path::Join(home, L"release"), text)) {
     version.clear();
     return false;
   }

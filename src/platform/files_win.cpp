@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/read_loop.h"
 #include "platform/unique_handle_win.h"
 
 #include <fcntl.h>
@@ -36,6 +37,22 @@ int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
   if (opened == nullptr) return ENOENT;  // not expected, but no file is no success
   file.reset(opened);
   return 0;
+}
+
+std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::string& bytes,
+                            bool& truncated) {
+  const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.IsValid()) return GetLastError();
+  return static_cast<std::uint32_t>(
+      ReadUpTo(limit, bytes, truncated, [&file](char* into, std::size_t size, std::size_t& got) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), into, static_cast<DWORD>(size), &read, nullptr))
+          return static_cast<int>(GetLastError());
+        got = read;
+        return 0;
+      }));
 }
 
 int CreateNewFile(const std::wstring& path, UniqueFile& file) {

@@ -10,44 +10,29 @@
 #endif
 
 #include "platform/files.h"
+#include "platform/read_loop.h"
 
 namespace platform {
 
 int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& truncated) {
   // From the descriptor, not through stdio: fread asks the system once more after a short read
-  // to see the end of the file, and a short count from a file already says so. The files read
-  // here are small, so that would be one more system call for every file.
+  // to see the end of the file.
 #ifdef _WIN32
-  const auto readSome = [fd = _fileno(file)](char* into, unsigned size) {
-    return _read(fd, into, size);
-  };
+  const int fd = _fileno(file);
 #else
-  const auto readSome = [fd = fileno(file)](char* into, std::size_t size) {
-    return read(fd, into, size);
-  };
+  const int fd = fileno(file);
 #endif
-  std::string kept;
-  bool more = false;
-  int error = 0;
-  char chunk[16384];
-  for (;;) {
+  return ReadUpTo(limit, bytes, truncated, [fd](char* into, std::size_t size, std::size_t& got) {
     errno = 0;
-    const auto count = readSome(chunk, sizeof chunk);
-    if (count < 0) error = errno != 0 ? errno : EIO;
-    if (count <= 0) break;
-    const auto got = static_cast<std::size_t>(count);
-    const std::size_t room = limit - kept.size();
-    kept.append(chunk, got < room ? got : room);
-    if (got > room) {
-      more = true;  // one byte past the limit is proof enough; no need to read the rest
-      break;
-    }
-    if (got < sizeof chunk) break;
-  }
-  // What came before an error is handed back too: a reader may treat the error as the end.
-  bytes = std::move(kept);
-  truncated = more;
-  return error;
+#ifdef _WIN32
+    const auto count = _read(fd, into, static_cast<unsigned>(size));
+#else
+    const auto count = read(fd, into, size);
+#endif
+    if (count < 0) return errno != 0 ? errno : EIO;
+    got = static_cast<std::size_t>(count);
+    return 0;
+  });
 }
 
 int WriteFileBytes(std::FILE* file, const std::string& bytes) {

@@ -30,4 +30,12 @@ struct FindHandleTraits {
 };
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 
+// A file of CreateFileW, whose failure is INVALID_HANDLE_VALUE as well.
+struct FileHandleTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE file) { CloseHandle(file); }
+};
+using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+
 }  // namespace platform

@@ -223,6 +223,16 @@ int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
   return errno == ENOTDIR ? ENOENT : errno;  // a file where a folder should be: "path not found"
 }
 
+std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::string& bytes,
+                            bool& truncated) {
+  // Wine: ERROR_ACCESS_DENIED for a folder, ERROR_PATH_NOT_FOUND when the folder is missing.
+  if (IsFolder(path)) return 5;
+  UniqueFile file;
+  if (OpenFile(path, FileAccess::Read, file) != 0)
+    return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
+  return ReadFileBytes(file.get(), limit, bytes, truncated) == 0 ? 0 : 30;  // ERROR_READ_FAULT
+}
+
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
   std::error_code error;
   const fs::file_status status = fs::status(ToNative(path), error);

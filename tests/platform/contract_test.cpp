@@ -41,12 +41,12 @@ int Create(const std::wstring& path, const std::string& bytes) {
   return error != 0 ? error : WriteFileBytes(file.get(), bytes) + FinishFile(file);
 }
 
-std::string Read(const std::wstring& path) {
-  UniqueFile file;
+// The file's first `limit` bytes, "..." when more was there.
+std::string Read(const std::wstring& path, std::size_t limit = 100) {
   std::string bytes = "<missing>";
   bool truncated = false;
-  if (OpenFile(path, FileAccess::Read, file) == 0) ReadFileBytes(file.get(), 100, bytes, truncated);
-  return bytes;
+  if (ReadWholeFile(path, limit, bytes, truncated) != 0) return bytes;
+  return truncated ? bytes + "..." : bytes;
 }
 
 std::uint32_t Attributes(const std::wstring& path) {
@@ -65,6 +65,12 @@ TEST(FilesContract, OpenImageCheckSearchAndListAnswerAsOnWindows) {
                                             {kDir, FileAccess::Read, 13},
                                             {kDir, FileAccess::Write, 13}})
     EXPECT_EQ(OpenFile(path, access, none), error);
+  std::string bytes;
+  bool truncated = false;
+  for (const auto& [path, error] :
+       {std::pair{kText + L"x", 2u}, {kDir + L"\\absent\\release", 3u}, {kDir, 5u}})
+    EXPECT_EQ(ReadWholeFile(path, 10, bytes, truncated), error);
+  EXPECT_EQ(Read(kText, 2), "MZ...");
   EXPECT_TRUE(IsExecutableImage(kDir + L"\\tiny.exe"));
   EXPECT_FALSE(IsExecutableImage(kText) || IsExecutableImage(kDir));
 
