@@ -161,9 +161,10 @@ void PrintFloorCalls(int count, bool underWow64) {
       count, finds, finds, opens, finds, finds, finds, places);
 }
 
-// Microseconds per call of each system call a find makes, in batches of 500, so that the report
-// can give the spread of every price.
-void PrintCallPrices(const std::wstring& root, int batches) {
+// Microseconds per call of each system call a find makes, a batch of 100 each, labelled with the
+// discovery run it goes with. Priced just before that run, so that a burst of load on a shared
+// machine weighs on the run and on its floor alike.
+void PrintCallPrices(const std::wstring& root, int run) {
   const std::wstring home = root + L"\\jdk0";
   const std::wstring bin = home + L"\\bin";
   const std::wstring release = home + L"\\release";
@@ -173,46 +174,44 @@ void PrintCallPrices(const std::wstring& root, int batches) {
   RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_ENUMERATE_SUB_KEYS, &vendorKey.key);
   RegKeyCloser valueKey;
   RegOpenKeyExW(HKEY_CURRENT_USER, valuePath.c_str(), 0, KEY_QUERY_VALUE, &valueKey.key);
-  constexpr int kCalls = 500;
-  const auto price = [](const wchar_t* name, auto call) {
+  constexpr int kCalls = 100;
+  const auto price = [run](const wchar_t* name, auto call) {
     const double total = TimeMicroseconds([&] {
       for (int i = 0; i < kCalls; ++i) call();
     });
-    std::wprintf(L"call %ls %.2f\n", name, total / kCalls);
+    std::wprintf(L"call %d %ls %.2f\n", run, name, total / kCalls);
   };
-  for (int batch = 0; batch < batches; ++batch) {
-    price(L"enum", [&] {
-      wchar_t name[1001];
-      DWORD length = 1000;
-      RegEnumKeyExW(vendorKey.key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
-    });
-    price(L"open", [&] {
-      RegKeyCloser key;
-      RegOpenKeyExW(HKEY_CURRENT_USER, valuePath.c_str(), 0, KEY_QUERY_VALUE, &key.key);
-    });
-    price(L"query", [&] {
-      wchar_t data[261] = {};
-      DWORD type = 0;
-      DWORD size = 520;
-      RegQueryValueExW(valueKey.key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    });
-    price(L"search", [&] {
-      wchar_t found[260] = {};
-      SearchPathW(bin.c_str(), L"javaw.exe", nullptr, 260, found, nullptr);
-    });
-    price(L"file", [&] {
-      FileCloser file;
-      file.file = CreateFileW(release.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-      char buffer[512];
-      DWORD read = 0;
-      ReadFile(file.file, buffer, sizeof(buffer), &read, nullptr);
-    });
-    price(L"vendor_open", [&] {
-      RegKeyCloser key;
-      RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ENUMERATE_SUB_KEYS, &key.key);
-    });
-  }
+  price(L"enum", [&] {
+    wchar_t name[1001];
+    DWORD length = 1000;
+    RegEnumKeyExW(vendorKey.key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
+  });
+  price(L"open", [&] {
+    RegKeyCloser key;
+    RegOpenKeyExW(HKEY_CURRENT_USER, valuePath.c_str(), 0, KEY_QUERY_VALUE, &key.key);
+  });
+  price(L"query", [&] {
+    wchar_t data[261] = {};
+    DWORD type = 0;
+    DWORD size = 520;
+    RegQueryValueExW(valueKey.key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  });
+  price(L"search", [&] {
+    wchar_t found[260] = {};
+    SearchPathW(bin.c_str(), L"javaw.exe", nullptr, 260, found, nullptr);
+  });
+  price(L"file", [&] {
+    FileCloser file;
+    file.file = CreateFileW(release.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+    char buffer[512];
+    DWORD read = 0;
+    ReadFile(file.file, buffer, sizeof(buffer), &read, nullptr);
+  });
+  price(L"vendor_open", [&] {
+    RegKeyCloser key;
+    RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ENUMERATE_SUB_KEYS, &key.key);
+  });
 }
 
 // The discovery's own steps, each over every registered home, per home: what the profile
@@ -259,7 +258,8 @@ int wmain(int argc, wchar_t** argv) {
   IsWow64Process(GetCurrentProcess(), &wow64);
 
   int registered = 0;
-  for (const int count : {0, 10, 100, 500}) {
+  constexpr int kLargest = 500;
+  for (const int count : {0, 10, 100, kLargest}) {
     // The prefix grows from one size to the next; each size is timed on its own.
     for (; registered < count; ++registered) {
       if (!RegisterInstallation(registered, root)) {
@@ -270,6 +270,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::size_t expected = ExpectedFinds(count, wow64 != FALSE);
     for (int run = 0; run <= repeats; ++run) {
+      // The floor of the verdict's size is priced with each of its runs.
+      if (count == kLargest && run > 0) PrintCallPrices(root, run);
       std::vector<JavaCandidate> candidates;
       const double microseconds =
           TimeMicroseconds([&] { FindJavaInstallations(true, 17, candidates); });
@@ -287,7 +289,6 @@ int wmain(int argc, wchar_t** argv) {
     PrintFloorCalls(count, wow64 != FALSE);
     std::fflush(stdout);
   }
-  PrintCallPrices(root, repeats < 5 ? 3 : 5);
   PrintStepCosts(root, registered, repeats < 5 ? 3 : 5);
   return 0;
 }
