@@ -161,6 +161,23 @@ def startup_section(results, emulated):
     return rows, phase_rows
 
 
+def bracketing_floors(path, largest, counts):
+    """The floor of each run at the largest size: the mean of the pricings just before and just
+    after it, in the order the benchmark processes printed them, so that load which came and went
+    around a run weighs on the run and on its floor alike."""
+    pricings, runs = [], []  # runs: the number of pricings seen before each run
+    for line in pathlib.Path(path).read_text(errors="replace").splitlines():
+        fields = line.split()
+        if fields[:1] == ["call"]:
+            if fields[2] == CALLS[0]:
+                pricings.append({})
+            pricings[-1][fields[2]] = float(fields[3])
+        elif fields[:2] == ["discovery", str(largest)]:
+            runs.append(len(pricings))
+    floor = [sum(counts[c] * pricing[c] for c in CALLS) / 1000 for pricing in pricings]
+    return [(floor[seen - 1] + floor[seen]) / 2 for seen in runs if 0 < seen < len(floor)]
+
+
 def discovery_section(results, emulated):
     lines = results / "discovery.txt"
     times = {}
@@ -170,10 +187,8 @@ def discovery_section(results, emulated):
         found[int(count)] = int(candidates)
     floors = {int(r[0]): dict(zip(r[1::2], map(int, r[2::2]))) for r in read_keyed_lines(lines, "floor")}
     prices = {}
-    paired = {}  # the prices taken just before each run of the largest size
-    for run, name, microseconds in read_keyed_lines(lines, "call"):
+    for _, name, microseconds in read_keyed_lines(lines, "call"):
         prices.setdefault(name, []).append(float(microseconds))
-        paired.setdefault(int(run), {})[name] = float(microseconds)
     steps = {}
     for name, microseconds in read_keyed_lines(lines, "step"):
         steps.setdefault(name, []).append(float(microseconds))
@@ -196,16 +211,14 @@ def discovery_section(results, emulated):
         if name in prices:
             rows.append((f"one {CALL_NAMES[name]}", spread_text(prices[name], "{:.1f}", " us"), "", where))
     largest = max(times)
-    # Each run against the floor priced with it, so that load which came and went between the
-    # two does not end up in the ratio.
-    run_floors = [sum(floors[largest][c] * paired[run][c] for c in CALLS) / 1000 for run in sorted(paired)]
+    run_floors = bracketing_floors(lines, largest, floors[largest])
     if len(run_floors) != len(times[largest]):
-        sys.exit(f"report: {len(times[largest])} discovery runs at {largest} but {len(run_floors)} pricings")
+        sys.exit(f"report: {len(times[largest])} discovery runs at {largest} but {len(run_floors)} priced around")
     ratios = [t / floor for t, floor in zip(times[largest], run_floors)]
     calls = ", ".join(f"{floors[largest][c]} {c}" for c in CALLS)
     rows.append((f"discovery floor at {largest} installations (priced calls: {calls})",
                  spread_text(run_floors, "{:.1f}", " ms"), "", where))
-    rows.append((f"discovery / its floor at {largest} installations (each run over the calls priced with it)",
+    rows.append((f"discovery / its floor at {largest} installations (each run over the calls priced around it)",
                  spread_text(ratios, "{:.3f}"), "<= 1.25", spread_verdict(ratios, 1.25)))
     for name, (label, bare) in STEP_NAMES.items():
         if name in steps:
@@ -342,7 +355,7 @@ def main():
           f"- load average {machine.get('load', '?')} (1, 5, 15 min) when the measurements ended: the "
           "machine is shared, and Wine's figures move with its load",
           f"- runs: start-up {machine.get('startup_runs', '?')} rounds, discovery {machine.get('discovery_repeats', '?')} "
-          f"per size, parsers {parser_repetitions} repetitions",
+          f"per size in {machine.get('discovery_processes', '1')} processes, parsers {parser_repetitions} repetitions",
           f"- commit {machine['commit']}, {machine['date']}", "", route_note, "",
           "### Results", ""]
     md += markdown_table(("measure", "result", "target", ""), rows)

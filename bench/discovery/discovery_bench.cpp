@@ -162,8 +162,9 @@ void PrintFloorCalls(int count, bool underWow64) {
 }
 
 // Microseconds per call of each system call a find makes, a batch of 100 each, labelled with the
-// discovery run it goes with. Priced just before that run, so that a burst of load on a shared
-// machine weighs on the run and on its floor alike.
+// discovery run that follows it. A run is set against the mean of the pricings on either side of
+// it, so that load which comes and goes on a shared machine weighs on the run and on its floor
+// alike.
 void PrintCallPrices(const std::wstring& root, int run) {
   const std::wstring home = root + L"\\jdk0";
   const std::wstring bin = home + L"\\bin";
@@ -270,7 +271,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::size_t expected = ExpectedFinds(count, wow64 != FALSE);
     for (int run = 0; run <= repeats; ++run) {
-      // The floor of the verdict's size is priced with each of its runs.
+      // The floor of the verdict's size is priced between its runs, so that each run has a
+      // pricing on either side of it: before the first and once more after the last.
       if (count == kLargest && run > 0) PrintCallPrices(root, run);
       std::vector<JavaCandidate> candidates;
       const double microseconds =
@@ -286,6 +288,7 @@ int wmain(int argc, wchar_t** argv) {
       // Run 0 warms the caches and is not reported.
       if (run > 0) std::wprintf(L"discovery %d %zu %.1f\n", count, candidates.size(), microseconds);
     }
+    if (count == kLargest) PrintCallPrices(root, repeats + 1);
     PrintFloorCalls(count, wow64 != FALSE);
     std::fflush(stdout);
   }
