@@ -3,6 +3,7 @@
 docs/performance.md. Every median, spread, ratio and verdict is computed here from the raw runs.
 Usage: report_performance.py RESULTS_DIR OUTPUT_MD"""
 import json
+import math
 import pathlib
 import statistics
 import sys
@@ -78,15 +79,29 @@ def verdict(ok, runs):
     return "met" if ok else "MISSED"
 
 
+def median_interval(values, level=0.95):
+    """A distribution-free confidence interval of the median: the order statistics x(k+1) and
+    x(n-k) for the largest k whose binomial coverage is at least `level`; min and max when no k
+    is (fewer than six runs)."""
+    ordered = sorted(values)
+    n = len(ordered)
+    for k in range(n // 2, -1, -1):
+        if sum(math.comb(n, i) for i in range(k + 1, n - k)) / 2 ** n >= level:
+            return ordered[k], ordered[n - 1 - k]
+    return ordered[0], ordered[-1]
+
+
 def spread_verdict(values, goal):
-    """Met only when the whole interquartile range is within the goal, missed only when none of it
-    is: a median that one noisy run can push across the line decides nothing."""
+    """From the median, with its uncertainty: met when the median's 95 % confidence interval is
+    within the goal, missed when it is wholly beyond it. Not from the IQR: that is the spread of
+    single runs, as wide for two builds of the same code on a noisy host as for any two programs."""
     if len(values) < MIN_REPETITIONS:
         return f"no verdict ({len(values)} runs)"
-    _, q1, q3, _, _ = quartiles(values)
-    if q3 <= goal:
-        return "met"
-    return "MISSED" if q1 > goal else "inconclusive (the IQR straddles the goal)"
+    low, high = median_interval(values)
+    interval = f"median's 95 % CI {low:.3f}-{high:.3f}"
+    if high <= goal:
+        return f"met ({interval})"
+    return f"MISSED ({interval})" if low > goal else f"inconclusive ({interval} straddles the goal)"
 
 
 def startup_section(results, emulated):
