@@ -25,6 +25,12 @@ void PutValue(platform::Hive hive, const std::wstring& path, const std::wstring&
               std::uint32_t type, const std::vector<std::uint8_t>& data);
 void PutString(platform::Hive hive, const std::wstring& path, const std::wstring& name,
                const std::wstring& text, std::uint32_t type = platform::kRegSz);
+// The key `path` (named as for PutValue) is made volatile: creating a key below it fails with
+// ERROR_CHILD_MUST_BE_VOLATILE (1021), since the seam asks for lasting keys.
+void MakeVolatileRegistryKey(platform::Hive hive, const std::wstring& path);
+// RegSetValueExW of the value `name`, on any key, fails with `status` and stores nothing, as
+// when Windows refuses one write (a full registry quota: ERROR_NO_SYSTEM_RESOURCES, 1450).
+void RefuseRegistryValue(const std::wstring& name, std::int32_t status);
 
 // File system: a fresh temporary directory stands for the drives, "C:\\K\\x" being <root>/C/K/x
 // (both separators accepted; names are case-sensitive, unlike Windows).

@@ -18,6 +18,20 @@ const std::wstring kFile = L"C:\\K\\Kelvor_ss";
 
 using Startup = FakeWorldTest;
 
+// The nine values of the user's key as "value|" each, in the order they are saved.
+std::wstring SavedRegistryValues() {
+  platform::RegistryKey key;
+  OpenRegistryKey(Hive::CurrentUser, kSettingsRegistryPath, platform::kKeyQueryValue, key);
+  std::wstring values;
+  for (const wchar_t* name : {L"Arguments", L"Java", L"Scale", L"Verbose", L"AllowUIScale",
+                              L"DisableDD2", L"KeepWS", L"LegacyMS2", L"PreferIPv4"}) {
+    std::wstring value = L"<missing>";
+    ReadRegistryString(key, name, value);
+    values += value + L"|";
+  }
+  return values;
+}
+
 TEST_F(Startup, ArgumentTokens) {
   // Text, then MaxMemoryMB (77: left as it was), SkipFontCheck and the rebuilt string.
   const std::tuple<const wchar_t*, std::int32_t, bool, const wchar_t*> cases[] = {
@@ -132,18 +146,9 @@ TEST_F(Startup, RegistryStoreReadsTheMachineKeyOnlyWithoutUserArgumentsAndSavesT
   // Saving writes the nine values as text to the user's key.
   StartupSettings saved;
   saved.SetSettings(true, false, true, false, true, false, true, 64, L"C:\\j.exe", L"2");
-  std::wstring errorText, values;
+  std::wstring errorText;
   ASSERT_TRUE(SaveSettingsToRegistry(saved, errorText)) << errorText;
-  platform::RegistryKey key;
-  ASSERT_EQ(
-      OpenRegistryKey(Hive::CurrentUser, kSettingsRegistryPath, platform::kKeyQueryValue, key), 0);
-  for (const wchar_t* name : {L"Arguments", L"Java", L"Scale", L"Verbose", L"AllowUIScale",
-                              L"DisableDD2", L"KeepWS", L"LegacyMS2", L"PreferIPv4"}) {
-    std::wstring value = L"<missing>";
-    ReadRegistryString(key, name, value);
-    values += value + L"|";
-  }
-  EXPECT_EQ(values, L" -J-Xmx64m -nofontcheck|C:\\j.exe|2|Yes|No|Yes|No|No|Yes|");
+  EXPECT_EQ(SavedRegistryValues(), L" -J-Xmx64m -nofontcheck|C:\\j.exe|2|Yes|No|Yes|No|No|Yes|");
 }
 
 TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
@@ -159,6 +164,30 @@ TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
     EXPECT_EQ(std::pair(options.StartedFromKelvor, options.UseSettingsFile), expected)
         << arguments.back();
   }
+}
+
+// A refused key writes nothing; a refused value costs only itself, and the first refusal's code
+// is the one described.
+TEST_F(Startup, RegistrySaveFailuresAreDescribedAndSpareTheOtherValues) {
+  StartupSettings settings;
+  settings.SetSettings(true, false, false, false, false, true, false, 64, L"C:\\j.exe", L"2");
+  std::wstring createText, writeText;
+  fake::MakeVolatileRegistryKey(Hive::CurrentUser, L"Software\\ORVEL");
+  EXPECT_FALSE(SaveSettingsToRegistry(settings, createText));
+  EXPECT_EQ(createText,
+            L"Error saving settings. Could not create registry key HKCU\\Software\\ORVEL\\KELVOR."
+            L"\n\n\nError # 1021 = 0x3fd :\nSystem message 1021.");
+  EXPECT_EQ(SavedRegistryValues(),
+            L"<missing>|<missing>|<missing>|<missing>|<missing>|"
+            L"<missing>|<missing>|<missing>|<missing>|");
+  fake::ResetAll();
+  fake::RefuseRegistryValue(L"Java", 1450);
+  fake::RefuseRegistryValue(L"KeepWS", 5);
+  EXPECT_FALSE(SaveSettingsToRegistry(settings, writeText));
+  EXPECT_EQ(writeText,
+            L"Error saving one or more settings to the registry.\n\n\nError # 1450 = 0x5aa :\n"
+            L"System message 1450.");
+  EXPECT_EQ(SavedRegistryValues(), L" -J-Xmx64m|<missing>|2|Yes|No|No|<missing>|Yes|No|");
 }
 
 }  // namespace
