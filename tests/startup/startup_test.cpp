@@ -190,4 +190,53 @@ TEST_F(Startup, RegistrySaveFailuresAreDescribedAndSpareTheOtherValues) {
   EXPECT_EQ(SavedRegistryValues(), L" -J-Xmx64m|<missing>|2|Yes|No|No|<missing>|Yes|No|");
 }
 
+// The switches a record holds, by field name.
+std::wstring SwitchesSet(const StartupSettings& s) {
+  std::wstring set;
+  for (const auto& [on, name] : {std::pair{s.Verbose, L"Verbose "},
+                                 {s.AllowUIScale, L"AllowUIScale "},
+                                 {s.DisableDD2, L"DisableDD2 "},
+                                 {s.KeepWS, L"KeepWS "},
+                                 {s.SkipFontCheck, L"SkipFontCheck "},
+                                 {s.LegacyMS2, L"LegacyMS2 "},
+                                 {s.PreferIPv4, L"PreferIPv4 "}})
+    set += on ? name : L"";
+  return set;
+}
+
+// One switch at a time, so that two swapped anywhere show: SetSettings sets that one alone, and
+// each store gives it back alone; the font check travels inside the arguments.
+TEST_F(Startup, EachSwitchAloneThroughSetSettingsAndBothStores) {
+  const struct {
+    int position;  // among SetSettings' seven switches
+    const wchar_t* set;
+    const wchar_t* arguments;
+  } rows[] = {{.position = 0, .set = L"Verbose ", .arguments = L""},
+              {.position = 1, .set = L"AllowUIScale ", .arguments = L""},
+              {.position = 2, .set = L"DisableDD2 ", .arguments = L""},
+              {.position = 3, .set = L"KeepWS ", .arguments = L""},
+              {.position = 4, .set = L"SkipFontCheck ", .arguments = L" -nofontcheck"},
+              {.position = 5, .set = L"LegacyMS2 ", .arguments = L""},
+              {.position = 6, .set = L"PreferIPv4 ", .arguments = L""}};
+  fake::SetProgramPath(L"C:\\K\\bin\\win\\kss.exe");
+  fake::MakeDirectory(L"C:\\K");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.set);
+    const auto on = [&](int position) { return row.position == position; };
+    StartupSettings settings, fromRegistry, fromFile;
+    settings.SetSettings(on(0), on(1), on(2), on(3), on(4), on(5), on(6), 0, L"", L"");
+    EXPECT_EQ(SwitchesSet(settings), row.set);
+    EXPECT_EQ(settings.Arguments, row.arguments);
+    std::wstring errorText;
+    settings.SettingsFilePath = kFile;
+    ASSERT_TRUE(SaveSettingsToRegistry(settings, errorText) &&
+                SaveSettingsToFile(settings, errorText))
+        << errorText;
+    LoadSettingsFromRegistry(fromRegistry);
+    ASSERT_TRUE(LoadSettingsFromFile(fromFile, errorText)) << errorText;
+    EXPECT_EQ(SwitchesSet(fromRegistry), row.set);
+    EXPECT_EQ(SwitchesSet(fromFile), row.set);
+  }
+}
+
 }  // namespace
