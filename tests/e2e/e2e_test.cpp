@@ -191,5 +191,93 @@ TEST_F(Program, ShowsTheSettingsFileAndSavesOnlyOnOk) {
   }
 }
 
+// The settings key as this 32-bit suite and the program both see it: HKLM's is the 32-bit twin.
+const wchar_t kSettingsKey[] = L"Software\\ORVEL\\KELVOR";
+
+// Writes REG_SZ values under root\kSettingsKey in registry view `view` (0: the suite's own).
+void PutValues(HKEY root, REGSAM view,
+               const std::vector<std::pair<std::wstring, std::wstring>>& values) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(root, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key,
+                            nullptr),
+            0);
+  for (const auto& [name, text] : values)
+    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   DWORD(text.size() + 1) * 2);
+  RegCloseKey(key);
+}
+
+// The nine saved values as "text|" each, "<missing>" for one that is not there.
+std::wstring SavedValues(HKEY root) {
+  std::wstring values;
+  for (const wchar_t* name : {L"Arguments", L"Java", L"Scale", L"Verbose", L"AllowUIScale",
+                              L"DisableDD2", L"KeepWS", L"LegacyMS2", L"PreferIPv4"}) {
+    wchar_t text[600] = {};
+    DWORD size = sizeof text;
+    const bool read =
+        RegGetValueW(root, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, text, &size) == 0;
+    values += (read ? text : L"<missing>") + std::wstring(L"|");
+  }
+  return values;
+}
+
+// Registry mode, the one most users run: the user's key shown and the nine values saved to it;
+// without Arguments of the user's, the machine's 32-bit key read over the user's (its 64-bit twin
+// never); a save the registry refuses said so in its box, the window kept.
+TEST_F(Program, ShowsAndSavesTheRegistrySettings) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL");
+  const std::wstring base = MakeInstallation(nullptr), java = base + L"\\jdk\\bin\\java.exe";
+  ASSERT_TRUE(MakeJavaHome(base + L"\\jdk", "17.0.2"));
+  PutValues(HKEY_CURRENT_USER, 0,
+            {{L"Arguments", L" -J-Xmx4000000m -nofontcheck"},
+             {L"Verbose", L"Yes"},
+             {L"KeepWS", L"yes"},
+             {L"LegacyMS2", L"No"},
+             {L"PreferIPv4", L"Y"},
+             {L"Java", java},
+             {L"Scale", L"2"}});
+  PutValues(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY,
+            {{L"Verbose", L"No"}, {L"Arguments", L" -J-Xmx3000000m"}, {L"DisableDD2", L"Yes"}});
+  PutValues(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY,
+            {{L"Arguments", L" -J-Xmx5m"}, {L"PreferIPv4", L"Yes"}});
+  ASSERT_TRUE(Start(base, L""));
+  EXPECT_EQ(Shown(), L"110011|4000000|" + java);
+  EXPECT_TRUE(uidriver::Click(Control(kVerbose)) &&
+              uidriver::SetText(Control(kMemory), L"4000001"));
+  ExpectExitCodeZero(kOk);
+  EXPECT_EQ(SavedValues(HKEY_CURRENT_USER),
+            L" -J-Xmx4000001m -nofontcheck|" + java + L"|2|No|No|No|Yes|No|Yes|");
+
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL");
+  PutValues(HKEY_CURRENT_USER, 0, {{L"KeepWS", L"Yes"}, {L"Verbose", L"Yes"}});
+  ASSERT_TRUE(Start(base, L""));
+  EXPECT_EQ(Shown(), L"001110|3000000|[Default]");
+  ExpectExitCodeZero(kOk);
+  EXPECT_EQ(SavedValues(HKEY_CURRENT_USER), L" -J-Xmx3000000m||Default|No|No|Yes|Yes|Yes|No|");
+  EXPECT_EQ(SavedValues(HKEY_LOCAL_MACHINE),
+            L" -J-Xmx3000000m|<missing>|<missing>|No|<missing>|Yes|<missing>|<missing>|<missing>|");
+
+  // Below a volatile key no lasting key can be made, so the save is refused before any value.
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL");
+  HKEY parent = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\ORVEL", 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_READ, nullptr, &parent, nullptr),
+            0);
+  RegCloseKey(parent);
+  ASSERT_TRUE(Start(base, L"-from_kelvor"));
+  EXPECT_TRUE(uidriver::PostClick(Control(kOk)));
+  HWND box = nullptr;  // the system's text for 1021 as Wine words it
+  EXPECT_EQ(NextBox(window_, box),
+            L"Kelvor Startup Settings Error|Error saving settings. Could not create registry key "
+            L"HKCU\\Software\\ORVEL\\KELVOR.\n\n\nError # 1021 = 0x3fd :\nSubkey must be volatile. "
+            L"|1 icon");
+  EXPECT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+  ExpectExitCodeZero(kCancel);
+  EXPECT_EQ(SavedValues(HKEY_CURRENT_USER),
+            L"<missing>|<missing>|<missing>|<missing>|<missing>|"
+            L"<missing>|<missing>|<missing>|<missing>|");
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL");
+}
+
 }  // namespace
 }  // namespace e2e
