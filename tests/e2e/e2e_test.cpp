@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include "ui_driver.h"
 
@@ -112,7 +111,9 @@ TEST_F(Program, ErrorBoxesForAnUnreadableSettingsFileAndAFailedSave) {
   GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME_REFUSED", refused, 512);
   const fs::path full = L"Z:" + fs::path(volume).make_preferred().wstring();
   for (const char fault : {'m', 'r', 'h', 'f'}) {  // what the box's error number is below
-    const std::wstring error = fault == 'm' ? L"2" : fault == 'f' ? L"28 = 0x1c" : L"13 = 0xd";
+    const std::wstring error = fault == 'm'   ? L"2 :\nNo such file or directory"
+                               : fault == 'f' ? L"28 = 0x1c :\nNo space left on device"
+                                              : L"13 = 0xd :\nPermission denied";
     SCOPED_TRACE(fault);
     EXPECT_TRUE(fault != 'f' || *volume) << "no full volume to save on: " << refused;
     if (fault == 'f' && !*volume) continue;
@@ -136,7 +137,7 @@ TEST_F(Program, ErrorBoxesForAnUnreadableSettingsFileAndAFailedSave) {
                   (fault == 'f' ? L"Error writing settings file \"" + file + L"\"."
                    : opens      ? L"Unable to open settings file \"" + file + L"\" for writing."
                                 : L"Could not open file \"" + file + L"\" for reading.") +
-                  L"\n\n\nError # " + error + L" :\n" + _wcserror(std::stoi(error)) + L"|1 icon");
+                  L"\n\n\nError # " + error + L"|1 icon");
     EXPECT_EQ(uidriver::FindTopLevelWindow(process_.Id(), L"KelvorSSClass", false) != nullptr,
               opens);
     EXPECT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
@@ -152,19 +153,14 @@ TEST_F(Program, ErrorBoxesForAnUnreadableSettingsFileAndAFailedSave) {
 }
 
 // Each row starts the program on a settings file (hidden, which it stays), edits and leaves: by
-// OK, which saves and asks for a restart, or by the close box, which saves nothing. A file
-// damaged by 4 MB of noise shows the entries before the damage.
+// OK, which saves and asks for a restart, or by the close box, which saves nothing.
 TEST_F(Program, ShowsTheSettingsFileAndSavesOnlyOnOk) {
-  std::mt19937 random(7);  // a fixed seed, so a failure can be replayed byte for byte
-  std::string noise(4 * 1024 * 1024, '\0');
-  for (char& byte : noise) byte = static_cast<char>(random());
-  // Memory above any machine's default heap in the first, so that OK asks nothing.
-  for (const std::string& settings :
-       {std::string(
-            "Verbose:Yes\r\nJava:jdk\\bin\\java.exe\r\nArguments: -J-Xmx4000000m -nofontcheck\r\n"
-            "Scale:2\r\nKeepWS:yes\r\nLegacyMS2:No\r\nPreferIPv4:Y\r\nDisableDD2:No\r\n"),
-        "Arguments: -J-Xmx1234m\r\nVerbose:Yes\r\n" + noise}) {
-    const bool ok = settings.size() < noise.size();
+  for (const bool ok : {true, false}) {
+    // Memory above any machine's default heap in the first, so that OK asks nothing.
+    const std::string settings =
+        ok ? "Verbose:Yes\r\nJava:jdk\\bin\\java.exe\r\nArguments: -J-Xmx4000000m -nofontcheck\r\n"
+             "Scale:2\r\nKeepWS:yes\r\nLegacyMS2:No\r\nPreferIPv4:Y\r\nDisableDD2:No\r\n"
+           : "Arguments: -J-Xmx1234m\r\nVerbose:Yes\r\n";
     const std::wstring base = MakeInstallation(&settings), file = base + L"\\Kelvor_ss";
     const fs::path java = base + L"\\jdk\\bin\\java.exe";  // made absolute on reading
     ASSERT_TRUE(MakeJavaHome(base + L"\\jdk", "17.0.2"));
