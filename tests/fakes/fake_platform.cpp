@@ -204,7 +204,9 @@ std::uint32_t GetProgramPath(std::wstring& path) {
   return state.programPathError;
 }
 
+// Windows keeps bit 29 for the codes of applications, so no system message has it.
 bool FormatSystemMessage(std::int32_t code, std::wstring& text) {
+  if ((code & 0x20000000) != 0) return false;
   text = L"System message " + std::to_wstring(code) + L".";
   return true;
 }

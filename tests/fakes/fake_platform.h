@@ -46,7 +46,8 @@ void SetVolumeFull(bool full);
 
 // GetProgramPath answers `path`, or fails with `error` when it is not 0.
 void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
-// FormatSystemMessage answers "System message <code>." for every code.
+// FormatSystemMessage answers "System message <code>." for every code but an application's own
+// (bit 29 set), which has none.
 // GetTotalPhysicalMemory answers 16 GiB.
 // An environment variable of the process; names are matched ignoring case, as on Windows.
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);

@@ -8,6 +8,7 @@
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/system.h"
 
 #ifdef KELVOR_REAL_PLATFORM
 #include <windows.h>
@@ -207,6 +208,13 @@ TEST(RegistryContract, RefusedKeysAndValuesAnswerAsOnWindows) {
   ASSERT_EQ(OpenRegistryKey(Hive::CurrentUser, path, kKeyQueryValue, key), 0);
   const std::uint8_t text[] = {'Y', 0, 0, 0};
   EXPECT_EQ(SetRegistryValue(key, L"Verbose", kRegSz, text, 4), 5);
+}
+
+// An application's own code (bit 29 set) has no system message; a system code has one.
+TEST(SystemContract, OnlySystemCodesHaveAMessage) {
+  std::wstring text;
+  EXPECT_TRUE(FormatSystemMessage(5, text));
+  EXPECT_FALSE(FormatSystemMessage(0x20000005, text));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_world_test.h"
 #include "startup/command_line.h"
+#include "startup/error_text.h"
 #include "startup/registry_store.h"
 #include "startup/settings_file.h"
 
@@ -237,6 +238,33 @@ TEST_F(Startup, EachSwitchAloneThroughSetSettingsAndBothStores) {
     EXPECT_EQ(SwitchesSet(fromRegistry), row.set);
     EXPECT_EQ(SwitchesSet(fromFile), row.set);
   }
+}
+
+// The "Error # " line: hexadecimal from 10 up, none for a negative code or 0; a line end only
+// between pieces; a code without a system message still named.
+TEST_F(Startup, ErrorTextEdges) {
+  const struct {
+    std::int32_t code;
+    const wchar_t* description;
+    const wchar_t* before;
+    const wchar_t* after;
+  } rows[] = {{.code = 9, .description = L"X", .before = L"", .after = L"Error # 9 :\nX"},
+              {.code = 10, .description = L"X", .before = L"", .after = L"Error # 10 = 0xa :\nX"},
+              {.code = 11,
+               .description = L"X",
+               .before = L"A.\n\n",
+               .after = L"A.\n\n\nError # 11 = 0xb :\nX"},
+              {.code = -5, .description = L"X", .before = L"", .after = L"Error # -5 :\nX"},
+              {.code = 0, .description = L"X", .before = L"A", .after = L"A\nX"},
+              {.code = 0, .description = L"", .before = L"A", .after = L"A"}};
+  for (const auto& row : rows) {
+    std::wstring text = row.before;
+    AppendErrorText(row.code, row.description, text);
+    EXPECT_EQ(text, row.after) << row.code;
+  }
+  std::wstring text;
+  AppendSystemErrorText(0x20000005, text);
+  EXPECT_EQ(text, L"Error # 536870917 = 0x20000005 :\n<failed to get error message>");
 }
 
 }  // namespace
