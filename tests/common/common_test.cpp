@@ -78,4 +78,26 @@ TEST_F(Common, RegistryStringTypesAndTerminator) {
   EXPECT_EQ(std::vector(data, data + 6), (std::vector<std::uint8_t>{'A', 0, 'b', 0, 0, 0}));
 }
 
+// Past the first offer of 260 characters the buffer grows to the size asked for; an expandable
+// string is taken as stored, its variables left alone.
+TEST_F(Common, RegistryStringsOfAnyLengthAndExpandableOnesAsStored) {
+  using namespace platform;
+  const struct {
+    std::wstring text;
+    std::uint32_t type = kRegSz;
+  } rows[] = {{.text = std::wstring(259, L'a')},
+              {.text = std::wstring(260, L'b')},
+              {.text = std::wstring(300, L'c')},
+              {.text = std::wstring(70000, L'd')},
+              {.text = L"%JAVA_HOME%\\bin", .type = kRegExpandSz}};
+  for (const auto& row : rows) {
+    fake::PutString(Hive::CurrentUser, L"Software\\K", L"V", row.text, row.type);
+    RegistryKey key;
+    ASSERT_EQ(OpenRegistryKey(Hive::CurrentUser, L"Software\\K", kKeyQueryValue, key), 0);
+    std::wstring out;
+    EXPECT_TRUE(ReadRegistryString(key, L"V", out)) << row.text.size();
+    EXPECT_EQ(out, row.text) << row.text.size();
+  }
+}
+
 }  // namespace

@@ -108,6 +108,12 @@ TEST(Discovery, VendorKeysInBothViewsAndTheWholeDiscovery) {
   EXPECT_EQ(Describe(runtime),
             L"Bundled OpenJDK    (C:\\t\\bundles\\windows\\bundled\\java\\bin\\"
             L"java.exe)|Oracle|64\n");
+  // With the installed layout there too, it wins.
+  fake::MakeDirectory(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin");
+  runtime.clear();
+  FindRuntimeInInstallation(runtime);
+  EXPECT_EQ(Describe(runtime),
+            L"Bundled OpenJDK    (C:\\t\\a\\b\\bin\\bundled\\java\\bin\\java.exe)|Oracle|64\n");
   EXPECT_EQ(fake::OpenHandleCount(), 0);
 }
 

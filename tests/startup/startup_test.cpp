@@ -59,7 +59,10 @@ TEST_F(Startup, SettingsFileEntries) {
       {L"Verbose :Yes\nverbose:Yes\nScale:a:b \r\rKeepWS:Yes", false, false, L"a:b \r\rKeepWS:Yes"},
       {L"Scale:1\n \t\n\n  Verbose:Yellow\nScale:\n", true, false, L"1"},  // empty keeps it
       {L" Verbose:Yes\nKeepWS:Yes", false, true, L""},  // blanks lead only the first key
-      {L"Scale:1\n:Verbose:Yes\nKeepWS:Yes\nScale:2", false, false, L"1"}};  // a colon ends it
+      {L"Scale:1\n:Verbose:Yes\nKeepWS:Yes\nScale:2", false, false, L"1"},  // a colon ends it
+      // The longest key and value read whole.
+      {std::wstring(99, L'k') + L":v\nVerbose:Y\nScale:" + std::wstring(999, L's'), true, false,
+       std::wstring(999, L's')}};
   for (const auto& [text, verbose, keepWS, scale] : cases) {
     StartupSettings settings;
     ReadSettingsText(settings, text);
@@ -265,6 +268,30 @@ TEST_F(Startup, ErrorTextEdges) {
   std::wstring text;
   AppendSystemErrorText(0x20000005, text);
   EXPECT_EQ(text, L"Error # 536870917 = 0x20000005 :\n<failed to get error message>");
+}
+
+// The settings file lies two folders above the program's, and each of the three steps up must
+// leave something after the root.
+TEST_F(Startup, SettingsFileLocationNeedsTwoFoldersAboveTheProgram) {
+  const std::wstring misplaced =
+      L"Error loading settings. Kelvor directory structure not as expected.";
+  const struct {
+    const wchar_t* program;
+    std::uint32_t error = 0;
+    std::wstring message;
+  } rows[] = {{.program = L"C:\\b\\prog.exe", .message = misplaced},
+              {.program = L"\\\\srv\\share\\b\\prog.exe", .message = misplaced},
+              {.program = L"",
+               .error = 122,
+               .message = L"Error loading settings. Could not get module filename.\n\n\n"
+                          L"Error # 122 = 0x7a :\nSystem message 122."}};
+  for (const auto& row : rows) {
+    fake::SetProgramPath(row.program, row.error);
+    StartupSettings settings;
+    std::wstring errorText;
+    EXPECT_FALSE(LoadSettingsFromFile(settings, errorText));
+    EXPECT_EQ(errorText, row.message) << row.program;
+  }
 }
 
 }  // namespace
