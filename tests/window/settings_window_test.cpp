@@ -84,19 +84,30 @@ class SettingsWindowTest : public testing::Test {
 // Cancel; an open list is only closed by either. Tab and Shift+Tab move on and back, around.
 TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
   constexpr int kOk = 'O', kCancel = 'C', kBrowse = 'B', kClosed = 'L';
-  // Verbose, the other check boxes, memory, scale, Java, Browse, OK and Cancel.
-  const int order[] = {9976, 9988, 9972, 9987, 9986, 9984, 9982, 9973, 9980, 9979, 9978, 9977};
-  for (std::size_t i = 0; i < 24; ++i) {
-    const int id = order[i % 12], open = i >= 12;
-    if (open && id != IDC_SCALE_COMBO && id != IDC_JAVA_COMBO) continue;
-    const int enter = open               ? kClosed
-                      : id == IDC_BROWSE ? kBrowse
-                      : id == IDC_CANCEL ? kCancel
-                                         : kOk;
+  // Where Tab and Shift+Tab go from each control and what Enter does there; the comboboxes
+  // again with their lists open. One row a line: id, tab, backTab, enter, open.
+  // clang-format off
+  const struct { int id, tab, backTab, enter, open = 0; } rows[] = {
+      {IDC_VERBOSE,            IDC_SKIP_FONT_CHECK,    IDC_CANCEL,             kOk},
+      {IDC_SKIP_FONT_CHECK,    IDC_LEGACY_MERGE_SORT,  IDC_VERBOSE,            kOk},
+      {IDC_LEGACY_MERGE_SORT,  IDC_DISABLE_DIRECTDRAW, IDC_SKIP_FONT_CHECK,    kOk},
+      {IDC_DISABLE_DIRECTDRAW, IDC_KEEP_WORKING_SET,   IDC_LEGACY_MERGE_SORT,  kOk},
+      {IDC_KEEP_WORKING_SET,   IDC_PREFER_IPV4,        IDC_DISABLE_DIRECTDRAW, kOk},
+      {IDC_PREFER_IPV4,        IDC_MEMORY_EDIT,        IDC_KEEP_WORKING_SET,   kOk},
+      {IDC_MEMORY_EDIT,        IDC_SCALE_COMBO,        IDC_PREFER_IPV4,        kOk},
+      {IDC_SCALE_COMBO,        IDC_JAVA_COMBO,         IDC_MEMORY_EDIT,        kOk},
+      {IDC_JAVA_COMBO,         IDC_BROWSE,             IDC_SCALE_COMBO,        kOk},
+      {IDC_BROWSE,             IDC_OK,                 IDC_JAVA_COMBO,         kBrowse},
+      {IDC_OK,                 IDC_CANCEL,             IDC_BROWSE,             kOk},
+      {IDC_CANCEL,             IDC_VERBOSE,            IDC_OK,                 kCancel},
+      {IDC_SCALE_COMBO,        IDC_JAVA_COMBO,         IDC_MEMORY_EDIT,        kClosed, 1},
+      {IDC_JAVA_COMBO,         IDC_BROWSE,             IDC_SCALE_COMBO,        kClosed, 1}};
+  // clang-format on
+  for (const auto& [id, tab, backTab, enter, open] : rows) {
     for (const auto& [key, shift, outcome] : {std::tuple{VK_RETURN, 0, enter},
                                               {VK_ESCAPE, 0, open ? kClosed : kCancel},
-                                              {VK_TAB, 0, order[(i + 1) % 12]},
-                                              {VK_TAB, 0x80, order[(i + 11) % 12]}}) {
+                                              {VK_TAB, 0, tab},
+                                              {VK_TAB, 0x80, backTab}}) {
       SCOPED_TRACE(testing::Message() << id << (open ? " open" : "") << " key " << key << shift);
       BYTE keys[256] = {};
       keys[VK_SHIFT] = BYTE(shift);
