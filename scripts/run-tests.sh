@@ -36,9 +36,9 @@ count_gtest() {
     failed=1
     echo "$name: ran no test (GTEST_FILTER=${GTEST_FILTER:-<unset>})" >>"$log"
   elif [[ $((passed + failed)) -lt ${expected_counts[$name]:-0} ]]; then
-    [[ $failed -eq 0 ]] && failed=1
     echo "$name: ran $((passed + failed)) test cases, tests/expected-counts asks for at least" \
       "${expected_counts[$name]}" | tee -a "$log"
+    [[ $failed -eq 0 ]] && failed=1
   fi
   total_passed=$((total_passed + passed))
   total_failed=$((total_failed + failed))
