@@ -38,10 +38,11 @@ TEST_F(Common, PathRootsParentsAndResolution) {
   EXPECT_EQ(ResolveAgainst(L"\\\\srv\\share\\K", L"\\jdk"), L"\\\\srv\\share\\jdk");
   EXPECT_EQ(Join(L"C:\\K", L"x") + L"|" + Join(L"C:/", L"x") + L"|" + Join(L"", L"x"),
             L"C:\\K\\x|C:/x|x");
-  EXPECT_TRUE(Compare(L"C:\\a\\\\b", L"C:/a/b") == 0 && Compare(L"C:\\A\\b", L"C:\\A!") < 0);
+  EXPECT_EQ(Compare(L"C:\\a\\\\b", L"C:/a/b"), 0);
+  EXPECT_LT(Compare(L"C:\\A\\b", L"C:\\A!"), 0);
 }
 
-TEST_F(Common, DecodesTextFiles) {
+TEST_F(Common, TextFilesDecodeFromUtf8OrUtf16LittleEndianOnly) {
   // Bytes, the error, and the text after ("sentinel": left as it was).
   const std::tuple<std::string, std::int32_t, std::u16string_view> cases[] = {
       {"a\r\nb\rc\r\r\n"s, 0, u"a\nb\rc\r\n"},  // only CR LF pairs fold
@@ -59,7 +60,7 @@ TEST_F(Common, DecodesTextFiles) {
             "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\n\xEF\xBF\xBD");
 }
 
-TEST_F(Common, RegistryStringTypesAndTerminator) {
+TEST_F(Common, RegistryStringsRefuseOtherTypesAndAreWrittenWithTheirTerminator) {
   using namespace platform;
   const std::wstring path = L"Software\\ORVEL\\KELVOR";
   fake::PutValue(Hive::CurrentUser, path, L"D", kRegDword, {'Y', 0, 'e', 0, 0, 0});
@@ -67,7 +68,8 @@ TEST_F(Common, RegistryStringTypesAndTerminator) {
   RegistryKey key;
   ASSERT_EQ(CreateRegistryKey(Hive::CurrentUser, path, kKeyQueryValue | kKeySetValue, key), 0);
   std::wstring out = L"sentinel";
-  EXPECT_FALSE(ReadRegistryString(key, L"D", out) || ReadRegistryString(key, L"M", out));
+  EXPECT_FALSE(ReadRegistryString(key, L"D", out));
+  EXPECT_FALSE(ReadRegistryString(key, L"M", out));
   EXPECT_EQ(out, L"sentinel");
   std::int32_t firstError = 0;
   WriteRegistryString(key, L"W", L"Ab", firstError);

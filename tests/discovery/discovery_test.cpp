@@ -21,7 +21,7 @@ JavaCandidate C(const wchar_t* label, const wchar_t* version, bool jdk = true, b
 
 // Each entry belongs before the next by one step of the order: default, bundled, kit, preferred
 // range, newer (older beyond the range), 64-bit, vendor (a prefix first), javaw.exe path.
-TEST(Discovery, EachStepOfTheOrder) {
+TEST(Discovery, CandidatesSortByEachStepOfTheOrder) {
   const JavaCandidate ordered[] = {MakeDefaultCandidate(),
                                    C(L"Bundled OpenJDK", L"11", false),
                                    C(L"K", L"21.0.1"),

@@ -34,7 +34,7 @@ TEST(JavaInfo, ParsesBothVersionForms) {
   }
 }
 
-TEST(JavaInfo, VersionOrder) {
+TEST(JavaInfo, VersionsOrderByNumbersLengthPreReleaseAndBuild) {
   const wchar_t* const ascending[] = {
       L"1.8.0_292",    L"11.0.2.1",      L"11.0.2+9",    L"17",          L"17-ea+35", L"17.0",
       L"17.0.1+12-LT", L"17.0.1+12-LTS", L"17.0.1+12-3", L"17.0.1+12-4", L"17.0.2",   L"17.0.10"};
@@ -48,7 +48,7 @@ TEST(JavaInfo, VersionOrder) {
 // An empty reason: valid. Each path fails its check and, where it can, every later one too, so
 // the order of the checks shows. C:\old has only jre\bin\java.dll, and its jre a release file of
 // its own; C:\big's key stands past the first 4 KiB.
-TEST(JavaInfo, ValidationReasons) {
+TEST(JavaInfo, ValidationChecksInTurnAndGivesEachReason) {
   fake::ResetAll();
   std::string big;  // five long lines, each short of the line limit
   for (int i = 0; i < 5; ++i) big += "A=" + std::string(990, 'y') + "\n";
@@ -87,7 +87,7 @@ TEST(JavaInfo, ValidationReasons) {
 
 // Other vendors' installers under Oracle's keys, told apart by the java.exe path: the first row
 // that matches, case-sensitive, and only for the vendor "Oracle" exactly.
-TEST(JavaInfo, VendorCorrectionRows) {
+TEST(JavaInfo, OracleVendorIsCorrectedByTheFirstNameInTheJavaPath) {
   const struct {
     const wchar_t* path;
     const wchar_t* vendor = L"Oracle";
@@ -114,7 +114,7 @@ TEST(JavaInfo, VendorCorrectionRows) {
 // The release file's JAVA_VERSION line: the first line unindented and not blank, later ones may
 // be indented; the first match wins; the value ends at its first character that is not a digit,
 // '.' or '_'; a line of more than 999 characters before the key ends the search.
-TEST(JavaInfo, ReleaseFileLineRules) {
+TEST(JavaInfo, ReleaseVersionComesFromTheFirstJavaVersionLine) {
   const std::string line999 = std::string(999, 'x') + "\r\n", key = "JAVA_VERSION=\"";
   const struct {
     std::string bytes;

@@ -78,7 +78,8 @@ TEST(FilesContract, OpenImageCheckSearchAndListAnswerAsOnWindows) {
     EXPECT_EQ(ReadWholeFile(path, 10, bytes, truncated), error);
   EXPECT_EQ(Read(kText, 2), "MZ...");
   EXPECT_TRUE(IsExecutableImage(kDir + L"\\tiny.exe"));
-  EXPECT_FALSE(IsExecutableImage(kText) || IsExecutableImage(kDir));
+  EXPECT_FALSE(IsExecutableImage(kText));
+  EXPECT_FALSE(IsExecutableImage(kDir));
 
   const auto length = static_cast<std::uint32_t>(kText.size());
   std::wstring found;

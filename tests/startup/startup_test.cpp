@@ -33,7 +33,7 @@ std::wstring SavedRegistryValues() {
   return values;
 }
 
-TEST_F(Startup, ArgumentTokens) {
+TEST_F(Startup, MemoryAndFontCheckTokensAreTakenFromTheArgumentsAndRebuilt) {
   // Text, then MaxMemoryMB (77: left as it was), SkipFontCheck and the rebuilt string.
   const std::tuple<const wchar_t*, std::int32_t, bool, const wchar_t*> cases[] = {
       {L"-Xfoo -J-Xmx256m  -J-Xmx512m /nofontcheckX", 512, true, L" -J-Xmx512m -nofontcheck"},
@@ -53,7 +53,7 @@ TEST_F(Startup, ArgumentTokens) {
   }
 }
 
-TEST_F(Startup, SettingsFileEntries) {
+TEST_F(Startup, SettingsFileReadsKeyColonValueLinesUntilALeadingColon) {
   // Text, then Verbose, KeepWS and Scale after reading it.
   const std::tuple<std::wstring, bool, bool, std::wstring> cases[] = {
       {L"Verbose :Yes\nverbose:Yes\nScale:a:b \r\rKeepWS:Yes", false, false, L"a:b \r\rKeepWS:Yes"},
@@ -72,7 +72,7 @@ TEST_F(Startup, SettingsFileEntries) {
   }
 }
 
-TEST_F(Startup, SettingsFileLoad) {
+TEST_F(Startup, SettingsFileLoadResolvesARelativeJavaAndDescribesAnUnreadableFile) {
   StartupSettings settings;
   std::wstring errorText;
   fake::SetProgramPath(L"C:\\K\\bin\\win\\kss.exe");
@@ -140,12 +140,15 @@ TEST_F(Startup, RegistryStoreReadsTheMachineKeyOnlyWithoutUserArguments) {
   fake::PutString(Hive::LocalMachine, machinePath, L"Arguments", L" -J-Xmx128m");
   StartupSettings settings;
   LoadSettingsFromRegistry(settings);
-  EXPECT_EQ(std::tuple(settings.Verbose, settings.KeepWS, settings.MaxMemoryMB),
-            std::tuple(false, true, 128));  // Verbose: the machine's wins
+  EXPECT_FALSE(settings.Verbose);  // the machine's wins
+  EXPECT_TRUE(settings.KeepWS);
+  EXPECT_EQ(settings.MaxMemoryMB, 128);
   fake::PutString(Hive::CurrentUser, kSettingsRegistryPath, L"Arguments", L"");  // present
   StartupSettings userOnly;
   LoadSettingsFromRegistry(userOnly);
-  EXPECT_TRUE(userOnly.Verbose && userOnly.ArgumentsPresent && userOnly.MaxMemoryMB == 0);
+  EXPECT_TRUE(userOnly.Verbose);
+  EXPECT_TRUE(userOnly.ArgumentsPresent);
+  EXPECT_EQ(userOnly.MaxMemoryMB, 0);
 }
 
 TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
@@ -215,7 +218,7 @@ TEST_F(Startup, EachSwitchAloneThroughSetSettingsAndBothStores) {
 
 // The "Error # " line: hexadecimal from 10 up, none for a negative code or 0; a line end only
 // between pieces; a code without a system message still named.
-TEST_F(Startup, ErrorTextEdges) {
+TEST_F(Startup, ErrorLineGivesHexFromTenAndNoLineForCodeZero) {
   const struct {
     std::int32_t code;
     const wchar_t* description;
