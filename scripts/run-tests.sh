@@ -12,9 +12,16 @@ total_passed=0
 total_failed=0
 failed_suites=()
 
+# The fewest test cases each suite may run, from tests/expected-counts: a test file dropped from a
+# build shows as a suite that ran fewer than its line says.
+declare -A expected_counts=()
+while read -r suite count _; do
+  [[ -z $suite || $suite == \#* ]] || expected_counts[$suite]=$count
+done <tests/expected-counts
+
 # Adds a suite's counts from its GoogleTest output; a suite that ended without GoogleTest's summary
-# (a crash, a hang cut short) or ran no test at all (a GTEST_FILTER left in the environment)
-# counts as one failure.
+# (a crash, a hang cut short), ran no test at all (a GTEST_FILTER left in the environment) or ran
+# fewer cases than tests/expected-counts records for it counts as one failure.
 count_gtest() {
   local name=$1 log=$2 status=$3
   local passed failed
@@ -28,6 +35,10 @@ count_gtest() {
   elif [[ $((passed + failed)) -eq 0 ]]; then
     failed=1
     echo "$name: ran no test (GTEST_FILTER=${GTEST_FILTER:-<unset>})" >>"$log"
+  elif [[ $((passed + failed)) -lt ${expected_counts[$name]:-0} ]]; then
+    echo "$name: ran $((passed + failed)) test cases, tests/expected-counts asks for at least" \
+      "${expected_counts[$name]}" | tee -a "$log"
+    [[ $failed -eq 0 ]] && failed=1
   fi
   total_passed=$((total_passed + passed))
   total_failed=$((total_failed + failed))

@@ -38,10 +38,11 @@ TEST_F(Common, PathRootsParentsAndResolution) {
   EXPECT_EQ(ResolveAgainst(L"\\\\srv\\share\\K", L"\\jdk"), L"\\\\srv\\share\\jdk");
   EXPECT_EQ(Join(L"C:\\K", L"x") + L"|" + Join(L"C:/", L"x") + L"|" + Join(L"", L"x"),
             L"C:\\K\\x|C:/x|x");
-  EXPECT_TRUE(Compare(L"C:\\a\\\\b", L"C:/a/b") == 0 && Compare(L"C:\\A\\b", L"C:\\A!") < 0);
+  EXPECT_EQ(Compare(L"C:\\a\\\\b", L"C:/a/b"), 0);
+  EXPECT_LT(Compare(L"C:\\A\\b", L"C:\\A!"), 0);
 }
 
-TEST_F(Common, DecodesTextFiles) {
+TEST_F(Common, TextFilesDecodeFromUtf8OrUtf16LittleEndianOnly) {
   // Bytes, the error, and the text after ("sentinel": left as it was).
   const std::tuple<std::string, std::int32_t, std::u16string_view> cases[] = {
       {"a\r\nb\rc\r\r\n"s, 0, u"a\nb\rc\r\n"},  // only CR LF pairs fold
@@ -59,7 +60,7 @@ TEST_F(Common, DecodesTextFiles) {
             "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\n\xEF\xBF\xBD");
 }
 
-TEST_F(Common, RegistryStringTypesAndTerminator) {
+TEST_F(Common, RegistryStringsRefuseOtherTypesAndAreWrittenWithTheirTerminator) {
   using namespace platform;
   const std::wstring path = L"Software\\ORVEL\\KELVOR";
   fake::PutValue(Hive::CurrentUser, path, L"D", kRegDword, {'Y', 0, 'e', 0, 0, 0});
@@ -67,7 +68,8 @@ TEST_F(Common, RegistryStringTypesAndTerminator) {
   RegistryKey key;
   ASSERT_EQ(CreateRegistryKey(Hive::CurrentUser, path, kKeyQueryValue | kKeySetValue, key), 0);
   std::wstring out = L"sentinel";
-  EXPECT_FALSE(ReadRegistryString(key, L"D", out) || ReadRegistryString(key, L"M", out));
+  EXPECT_FALSE(ReadRegistryString(key, L"D", out));
+  EXPECT_FALSE(ReadRegistryString(key, L"M", out));
   EXPECT_EQ(out, L"sentinel");
   std::int32_t firstError = 0;
   WriteRegistryString(key, L"W", L"Ab", firstError);
@@ -76,6 +78,28 @@ TEST_F(Common, RegistryStringTypesAndTerminator) {
   ASSERT_EQ(QueryRegistryValue(key, L"W", type, data, size), 0);
   EXPECT_EQ(std::tuple(type, size, firstError), std::tuple(kRegSz, 6u, 0));
   EXPECT_EQ(std::vector(data, data + 6), (std::vector<std::uint8_t>{'A', 0, 'b', 0, 0, 0}));
+}
+
+// Past the first offer of 260 characters the buffer grows to the size asked for; an expandable
+// string is taken as stored, its variables left alone.
+TEST_F(Common, RegistryStringsOfAnyLengthAndExpandableOnesAsStored) {
+  using namespace platform;
+  const struct {
+    std::wstring text;
+    std::uint32_t type = kRegSz;
+  } rows[] = {{.text = std::wstring(259, L'a')},
+              {.text = std::wstring(260, L'b')},
+              {.text = std::wstring(300, L'c')},
+              {.text = std::wstring(70000, L'd')},
+              {.text = L"%JAVA_HOME%\\bin", .type = kRegExpandSz}};
+  for (const auto& row : rows) {
+    fake::PutString(Hive::CurrentUser, L"Software\\K", L"V", row.text, row.type);
+    RegistryKey key;
+    ASSERT_EQ(OpenRegistryKey(Hive::CurrentUser, L"Software\\K", kKeyQueryValue, key), 0);
+    std::wstring out;
+    EXPECT_TRUE(ReadRegistryString(key, L"V", out)) << row.text.size();
+    EXPECT_EQ(out, row.text) << row.text.size();
+  }
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ JavaCandidate C(const wchar_t* label, const wchar_t* version, bool jdk = true, b
 
 // Each entry belongs before the next by one step of the order: default, bundled, kit, preferred
 // range, newer (older beyond the range), 64-bit, vendor (a prefix first), javaw.exe path.
-TEST(Discovery, EachStepOfTheOrder) {
+TEST(Discovery, CandidatesSortByEachStepOfTheOrder) {
   const JavaCandidate ordered[] = {MakeDefaultCandidate(),
                                    C(L"Bundled OpenJDK", L"11", false),
                                    C(L"K", L"21.0.1"),
@@ -108,6 +108,12 @@ TEST(Discovery, VendorKeysInBothViewsAndTheWholeDiscovery) {
   EXPECT_EQ(Describe(runtime),
             L"Bundled OpenJDK    (C:\\t\\bundles\\windows\\bundled\\java\\bin\\"
             L"java.exe)|Oracle|64\n");
+  // With the installed layout there too, it wins.
+  fake::MakeDirectory(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin");
+  runtime.clear();
+  FindRuntimeInInstallation(runtime);
+  EXPECT_EQ(Describe(runtime),
+            L"Bundled OpenJDK    (C:\\t\\a\\b\\bin\\bundled\\java\\bin\\java.exe)|Oracle|64\n");
   EXPECT_EQ(fake::OpenHandleCount(), 0);
 }
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "fakes/fake_platform.h"
@@ -37,6 +38,8 @@ struct State {
   std::uint32_t programPathError = 0;
   std::map<std::wstring, std::wstring> environment;  // by folded name
   bool volumeFull = false;
+  std::set<std::wstring> volatileKeys;
+  std::map<std::wstring, std::int32_t> refusedValues;  // by folded value name
 } state;
 
 std::wstring Fold(std::wstring text) {
@@ -47,8 +50,9 @@ std::wstring Fold(std::wstring text) {
 // The key `path` names below `from` (a hive's digit or a key), creating the parts on the way when
 // asked. The fake is a 32-bit process on 64-bit Windows: without KEY_WOW64_64KEY, HKLM\Software
 // means its Wow6432Node twin unless the path names the twin itself.
+// `deepest` receives the last key on the way that exists.
 std::optional<std::wstring> Walk(std::wstring from, const std::wstring& path, std::uint32_t access,
-                                 bool create) {
+                                 bool create, std::wstring* deepest = nullptr) {
   std::vector<std::wstring> parts;
   std::wistringstream in(path);
   for (std::wstring part; std::getline(in, part, L'\\');)
@@ -57,6 +61,7 @@ std::optional<std::wstring> Walk(std::wstring from, const std::wstring& path, st
       Fold(parts[0]) == L"software" && (parts.size() == 1 || Fold(parts[1]) != L"wow6432node"))
     parts.insert(parts.begin() + 1, L"Wow6432Node");
   for (const std::wstring& part : parts) {
+    if (deepest != nullptr) *deepest = from;
     from += L"\\" + Fold(part);
     if (!create && !state.keys.contains(from)) return std::nullopt;
     state.keys.try_emplace(from, Key{part, {}});
@@ -76,7 +81,12 @@ std::pair<const std::wstring, Key>* KeyOf(const RegistryKey& handle, std::uint32
 
 std::int32_t Open(const std::wstring& from, const std::wstring& path, std::uint32_t access,
                   bool create, RegistryKey& key) {
-  const std::optional<std::wstring> found = Walk(from, path, access, create);
+  // Every key below a volatile one must be volatile too, and the seam asks for lasting keys.
+  std::wstring deepest;
+  const std::optional<std::wstring> existing = Walk(from, path, access, false, &deepest);
+  if (!existing && create && state.volatileKeys.contains(deepest))
+    return 1021;  // ERROR_CHILD_MUST_BE_VOLATILE
+  const std::optional<std::wstring> found = existing ? existing : Walk(from, path, access, create);
   if (!found) return kErrorFileNotFound;
   key.Reset(state.nextHandle);  // closes what `key` held, which may be `from`'s handle
   state.handles[state.nextHandle] = {*found, access};
@@ -164,7 +174,10 @@ std::int32_t QueryRegistryValue(const RegistryKey& key, const std::wstring& name
 std::int32_t SetRegistryValue(const RegistryKey& key, const std::wstring& name, std::uint32_t type,
                               const std::uint8_t* data, std::uint32_t sizeInBytes) {
   std::int32_t status = kErrorSuccess;
-  if (auto* const found = KeyOf(key, kKeySetValue, status))
+  auto* const found = KeyOf(key, kKeySetValue, status);
+  const auto refused = state.refusedValues.find(Fold(name));
+  if (found != nullptr && refused != state.refusedValues.end()) return refused->second;
+  if (found != nullptr)
     found->second.second.insert_or_assign(Fold(name), Value{type, {data, data + sizeInBytes}});
   return status;
 }
@@ -191,7 +204,9 @@ std::uint32_t GetProgramPath(std::wstring& path) {
   return state.programPathError;
 }
 
+// Windows keeps bit 29 for the codes of applications, so no system message has it.
 bool FormatSystemMessage(std::int32_t code, std::wstring& text) {
+  if ((code & 0x20000000) != 0) return false;
   text = L"System message " + std::to_wstring(code) + L".";
   return true;
 }
@@ -335,6 +350,14 @@ void PutString(Hive hive, const std::wstring& path, const std::wstring& name,
   for (const wchar_t c : text + L'\0')
     bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
   PutValue(hive, path, name, type, bytes);
+}
+
+void MakeVolatileRegistryKey(Hive hive, const std::wstring& path) {
+  state.volatileKeys.insert(*Walk(HiveKey(hive), path, kKeyWow64_64Key, true));
+}
+
+void RefuseRegistryValue(const std::wstring& name, std::int32_t status) {
+  state.refusedValues[Fold(name)] = status;
 }
 
 void SetProgramPath(const std::wstring& path, std::uint32_t error) {

@@ -25,6 +25,12 @@ void PutValue(platform::Hive hive, const std::wstring& path, const std::wstring&
               std::uint32_t type, const std::vector<std::uint8_t>& data);
 void PutString(platform::Hive hive, const std::wstring& path, const std::wstring& name,
                const std::wstring& text, std::uint32_t type = platform::kRegSz);
+// The key `path` (named as for PutValue) is made volatile: creating a key below it fails with
+// ERROR_CHILD_MUST_BE_VOLATILE (1021), since the seam asks for lasting keys.
+void MakeVolatileRegistryKey(platform::Hive hive, const std::wstring& path);
+// RegSetValueExW of the value `name`, on any key, fails with `status` and stores nothing, as
+// when Windows refuses one write (a full registry quota: ERROR_NO_SYSTEM_RESOURCES, 1450).
+void RefuseRegistryValue(const std::wstring& name, std::int32_t status);
 
 // File system: a fresh temporary directory stands for the drives, "C:\\K\\x" being <root>/C/K/x
 // (both separators accepted; names are case-sensitive, unlike Windows).
@@ -40,7 +46,8 @@ void SetVolumeFull(bool full);
 
 // GetProgramPath answers `path`, or fails with `error` when it is not 0.
 void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
-// FormatSystemMessage answers "System message <code>." for every code.
+// FormatSystemMessage answers "System message <code>." for every code but an application's own
+// (bit 29 set), which has none.
 // GetTotalPhysicalMemory answers 16 GiB.
 // An environment variable of the process; names are matched ignoring case, as on Windows.
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "javainfo/java_identification.h"
 #include "javainfo/java_validation.h"
 #include "javainfo/java_version.h"
+#include "javainfo/release_file.h"
 
 namespace {
 
@@ -32,7 +34,7 @@ TEST(JavaInfo, ParsesBothVersionForms) {
   }
 }
 
-TEST(JavaInfo, VersionOrder) {
+TEST(JavaInfo, VersionsOrderByNumbersLengthPreReleaseAndBuild) {
   const wchar_t* const ascending[] = {
       L"1.8.0_292",    L"11.0.2.1",      L"11.0.2+9",    L"17",          L"17-ea+35", L"17.0",
       L"17.0.1+12-LT", L"17.0.1+12-LTS", L"17.0.1+12-3", L"17.0.1+12-4", L"17.0.2",   L"17.0.10"};
@@ -46,7 +48,7 @@ TEST(JavaInfo, VersionOrder) {
 // An empty reason: valid. Each path fails its check and, where it can, every later one too, so
 // the order of the checks shows. C:\old has only jre\bin\java.dll, and its jre a release file of
 // its own; C:\big's key stands past the first 4 KiB.
-TEST(JavaInfo, ValidationReasons) {
+TEST(JavaInfo, ValidationChecksInTurnAndGivesEachReason) {
   fake::ResetAll();
   std::string big;  // five long lines, each short of the line limit
   for (int i = 0; i < 5; ++i) big += "A=" + std::string(990, 'y') + "\n";
@@ -81,6 +83,73 @@ TEST(JavaInfo, ValidationReasons) {
     EXPECT_EQ(ValidateJavaExecutable(path, reason), !*expected) << path;
     EXPECT_EQ(reason, expected) << path;
   }
+}
+
+// Other vendors' installers under Oracle's keys, told apart by the java.exe path: the first row
+// that matches, case-sensitive, and only for the vendor "Oracle" exactly.
+TEST(JavaInfo, OracleVendorIsCorrectedByTheFirstNameInTheJavaPath) {
+  const struct {
+    const wchar_t* path;
+    const wchar_t* vendor = L"Oracle";
+    const wchar_t* corrected;  // vendor|label
+  } rows[] = {
+      {.path = L"C:\\Zulu\\bin\\java.exe", .corrected = L"Azul Systems Inc.|Zulu OpenJDK"},
+      {.path = L"C:\\Corretto", .corrected = L"Amazon.com Inc.|Corretto OpenJDK"},
+      {.path = L"C:\\AdoptOpenJDK\\OpenJ9", .corrected = L"AdoptOpenJDK|AdoptOpenJDK"},
+      {.path = L"C:\\AdoptOpenJDK\\openj9", .corrected = L"AdoptOpenJDK|AdoptOpenJDK/J9"},
+      {.path = L"C:\\RedHat", .corrected = L"Red Hat|Red Hat OpenJDK"},
+      {.path = L"C:\\BellSoft", .corrected = L"BellSoft|Liberica OpenJDK"},
+      {.path = L"C:\\SapMachine", .corrected = L"Sap SE|SapMachine OpenJDK"},
+      {.path = L"C:\\Microsoft", .corrected = L"Microsoft|Microsoft OpenJDK"},
+      {.path = L"C:\\Corretto\\Zulu", .corrected = L"Azul Systems Inc.|Zulu OpenJDK"},
+      {.path = L"C:\\zulu", .corrected = L"Oracle|L"},
+      {.path = L"C:\\Zulu", .vendor = L"Oracle Corporation", .corrected = L"Oracle Corporation|L"}};
+  for (const auto& row : rows) {
+    std::wstring vendor = row.vendor, label = L"L";
+    CorrectOracleVendor(row.path, vendor, label);
+    EXPECT_EQ(vendor + L"|" + label, row.corrected) << row.path;
+  }
+}
+
+// The release file's JAVA_VERSION line: the first line unindented and not blank, later ones may
+// be indented; the first match wins; the value ends at its first character that is not a digit,
+// '.' or '_'; a line of more than 999 characters before the key ends the search.
+TEST(JavaInfo, ReleaseVersionComesFromTheFirstJavaVersionLine) {
+  const std::string line999 = std::string(999, 'x') + "\r\n", key = "JAVA_VERSION=\"";
+  const struct {
+    std::string bytes;
+    const wchar_t* version;  // "" for none
+  } rows[] = {{.bytes = "\r\n" + key + "17\"", .version = L""},
+              {.bytes = "  " + key + "17\"", .version = L""},
+              {.bytes = "A=\"1\"\r\n\r\n \t" + key + "17\"\r\n", .version = L"17"},
+              {.bytes = key + "21.0.1+12\"\r\n" + key + "17\"", .version = L"21.0.1"},
+              {.bytes = "JAVA_VERSION=17\r\n" + key + "1.8.0_292\"", .version = L"1.8.0_292"},
+              {.bytes = key + "17.0.2", .version = L"17.0.2"},
+              {.bytes = key + "17-ea\"", .version = L"17"},
+              {.bytes = key + "ea\"", .version = L""},
+              {.bytes = key + "\"", .version = L""},
+              {.bytes = line999 + key + "17\"", .version = L"17"},
+              {.bytes = "x" + line999 + key + "17\"", .version = L""}};
+  for (const auto& row : rows) {
+    fake::WriteFile(L"C:\\r\\release", row.bytes);
+    std::wstring version = L"sentinel";
+    EXPECT_EQ(ReadReleaseVersion(L"C:\\r", version), *row.version != 0) << row.bytes;
+    EXPECT_EQ(version, row.version) << row.bytes;
+  }
+}
+
+// Major versions up to 25 are preferred, and so is a version without numbers.
+TEST(JavaInfo, PreferredRangeEndsAt25) {
+  for (const auto& [text, preferred] : {std::pair{L"25.0.2", true},
+                                        {L"25", true},
+                                        {L"26", false},
+                                        {L"26.0.1", false},
+                                        {L"1.8.0_292", true},
+                                        {L"", true}})
+    EXPECT_EQ(
+        IdentifyJavaInstallation(L"", L"w", L"p", L"K", text, L"V", true, true).inPreferredRange,
+        preferred)
+        << text;
 }
 
 }  // namespace

@@ -8,6 +8,12 @@
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/system.h"
+
+#ifdef KELVOR_REAL_PLATFORM
+#include <windows.h>
+#undef GetFileAttributes  // the seam's own, not the macro for GetFileAttributesW
+#endif
 
 namespace {
 
@@ -72,7 +78,8 @@ TEST(FilesContract, OpenImageCheckSearchAndListAnswerAsOnWindows) {
     EXPECT_EQ(ReadWholeFile(path, 10, bytes, truncated), error);
   EXPECT_EQ(Read(kText, 2), "MZ...");
   EXPECT_TRUE(IsExecutableImage(kDir + L"\\tiny.exe"));
-  EXPECT_FALSE(IsExecutableImage(kText) || IsExecutableImage(kDir));
+  EXPECT_FALSE(IsExecutableImage(kText));
+  EXPECT_FALSE(IsExecutableImage(kDir));
 
   const auto length = static_cast<std::uint32_t>(kText.size());
   std::wstring found;
@@ -172,6 +179,43 @@ TEST(RegistryContract, ViewsValuesAndSubkeysAnswerAsOnWindows) {
   EXPECT_EQ(names, (std::vector<std::wstring>{L"a_b", L"View", L"zulu-17"}));
   EXPECT_EQ(EnumRegistrySubKey(key, 1, 4, name), 234);  // no room for the terminator
   EXPECT_EQ(name, L"zulu-17");                          // left as it was
+}
+
+// Makes the key at `path` below HKCU volatile: Windows keeps every key below it in memory only.
+void MakeVolatile(const std::wstring& path) {
+#ifdef KELVOR_REAL_PLATFORM
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_READ, nullptr, &key, nullptr),
+            0);
+  RegCloseKey(key);
+#else
+  fake::MakeVolatileRegistryKey(Hive::CurrentUser, path);
+#endif
+}
+
+// What a refused registry save meets: the lasting key it asks for cannot be made below a volatile
+// one (ERROR_CHILD_MUST_BE_VOLATILE), though the volatile key itself opens for writing, and a key
+// opened only to be read refuses every value (ERROR_ACCESS_DENIED); the key is left unset.
+TEST(RegistryContract, RefusedKeysAndValuesAnswerAsOnWindows) {
+  ResetWorld();
+  const std::wstring path = kPath + L"\\Volatile";
+  MakeVolatile(path);
+  RegistryKey key;
+  EXPECT_EQ(CreateRegistryKey(Hive::CurrentUser, path + L"\\Lasting", kKeyWrite, key), 1021);
+  EXPECT_EQ(key.Get(), 0u);
+  EXPECT_EQ(OpenRegistryKey(Hive::CurrentUser, path + L"\\Lasting", kKeyQueryValue, key), 2);
+  ASSERT_EQ(CreateRegistryKey(Hive::CurrentUser, path, kKeyWrite, key), 0);
+  ASSERT_EQ(OpenRegistryKey(Hive::CurrentUser, path, kKeyQueryValue, key), 0);
+  const std::uint8_t text[] = {'Y', 0, 0, 0};
+  EXPECT_EQ(SetRegistryValue(key, L"Verbose", kRegSz, text, 4), 5);
+}
+
+// An application's own code (bit 29 set) has no system message; a system code has one.
+TEST(SystemContract, OnlySystemCodesHaveAMessage) {
+  std::wstring text;
+  EXPECT_TRUE(FormatSystemMessage(5, text));
+  EXPECT_FALSE(FormatSystemMessage(0x20000005, text));
 }
 
 }  // namespace

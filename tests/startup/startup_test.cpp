@@ -7,6 +7,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_world_test.h"
 #include "startup/command_line.h"
+#include "startup/error_text.h"
 #include "startup/registry_store.h"
 #include "startup/settings_file.h"
 
@@ -18,7 +19,21 @@ const std::wstring kFile = L"C:\\K\\Kelvor_ss";
 
 using Startup = FakeWorldTest;
 
-TEST_F(Startup, ArgumentTokens) {
+// The nine values of the user's key as "value|" each, in the order they are saved.
+std::wstring SavedRegistryValues() {
+  platform::RegistryKey key;
+  OpenRegistryKey(Hive::CurrentUser, kSettingsRegistryPath, platform::kKeyQueryValue, key);
+  std::wstring values;
+  for (const wchar_t* name : {L"Arguments", L"Java", L"Scale", L"Verbose", L"AllowUIScale",
+                              L"DisableDD2", L"KeepWS", L"LegacyMS2", L"PreferIPv4"}) {
+    std::wstring value = L"<missing>";
+    ReadRegistryString(key, name, value);
+    values += value + L"|";
+  }
+  return values;
+}
+
+TEST_F(Startup, MemoryAndFontCheckTokensAreTakenFromTheArgumentsAndRebuilt) {
   // Text, then MaxMemoryMB (77: left as it was), SkipFontCheck and the rebuilt string.
   const std::tuple<const wchar_t*, std::int32_t, bool, const wchar_t*> cases[] = {
       {L"-Xfoo -J-Xmx256m  -J-Xmx512m /nofontcheckX", 512, true, L" -J-Xmx512m -nofontcheck"},
@@ -38,13 +53,16 @@ TEST_F(Startup, ArgumentTokens) {
   }
 }
 
-TEST_F(Startup, SettingsFileEntries) {
+TEST_F(Startup, SettingsFileReadsKeyColonValueLinesUntilALeadingColon) {
   // Text, then Verbose, KeepWS and Scale after reading it.
   const std::tuple<std::wstring, bool, bool, std::wstring> cases[] = {
       {L"Verbose :Yes\nverbose:Yes\nScale:a:b \r\rKeepWS:Yes", false, false, L"a:b \r\rKeepWS:Yes"},
       {L"Scale:1\n \t\n\n  Verbose:Yellow\nScale:\n", true, false, L"1"},  // empty keeps it
       {L" Verbose:Yes\nKeepWS:Yes", false, true, L""},  // blanks lead only the first key
-      {L"Scale:1\n:Verbose:Yes\nKeepWS:Yes\nScale:2", false, false, L"1"}};  // a colon ends it
+      {L"Scale:1\n:Verbose:Yes\nKeepWS:Yes\nScale:2", false, false, L"1"},  // a colon ends it
+      // The longest key and value read whole.
+      {std::wstring(99, L'k') + L":v\nVerbose:Y\nScale:" + std::wstring(999, L's'), true, false,
+       std::wstring(999, L's')}};
   for (const auto& [text, verbose, keepWS, scale] : cases) {
     StartupSettings settings;
     ReadSettingsText(settings, text);
@@ -54,7 +72,7 @@ TEST_F(Startup, SettingsFileEntries) {
   }
 }
 
-TEST_F(Startup, SettingsFileLoad) {
+TEST_F(Startup, SettingsFileLoadResolvesARelativeJavaAndDescribesAnUnreadableFile) {
   StartupSettings settings;
   std::wstring errorText;
   fake::SetProgramPath(L"C:\\K\\bin\\win\\kss.exe");
@@ -113,7 +131,7 @@ TEST_F(Startup, SettingsFileSave) {
 #endif
 }
 
-TEST_F(Startup, RegistryStoreReadsTheMachineKeyOnlyWithoutUserArgumentsAndSavesToTheUser) {
+TEST_F(Startup, RegistryStoreReadsTheMachineKeyOnlyWithoutUserArguments) {
   // A 32-bit process on 64-bit Windows (the fake's default) sees the machine's 32-bit twin.
   const std::wstring machinePath = L"Software\\Wow6432Node\\ORVEL\\KELVOR";
   fake::PutString(Hive::CurrentUser, kSettingsRegistryPath, L"Verbose", L"Yes");
@@ -122,28 +140,15 @@ TEST_F(Startup, RegistryStoreReadsTheMachineKeyOnlyWithoutUserArgumentsAndSavesT
   fake::PutString(Hive::LocalMachine, machinePath, L"Arguments", L" -J-Xmx128m");
   StartupSettings settings;
   LoadSettingsFromRegistry(settings);
-  EXPECT_EQ(std::tuple(settings.Verbose, settings.KeepWS, settings.MaxMemoryMB),
-            std::tuple(false, true, 128));  // Verbose: the machine's wins
+  EXPECT_FALSE(settings.Verbose);  // the machine's wins
+  EXPECT_TRUE(settings.KeepWS);
+  EXPECT_EQ(settings.MaxMemoryMB, 128);
   fake::PutString(Hive::CurrentUser, kSettingsRegistryPath, L"Arguments", L"");  // present
   StartupSettings userOnly;
   LoadSettingsFromRegistry(userOnly);
-  EXPECT_TRUE(userOnly.Verbose && userOnly.ArgumentsPresent && userOnly.MaxMemoryMB == 0);
-
-  // Saving writes the nine values as text to the user's key.
-  StartupSettings saved;
-  saved.SetSettings(true, false, true, false, true, false, true, 64, L"C:\\j.exe", L"2");
-  std::wstring errorText, values;
-  ASSERT_TRUE(SaveSettingsToRegistry(saved, errorText)) << errorText;
-  platform::RegistryKey key;
-  ASSERT_EQ(
-      OpenRegistryKey(Hive::CurrentUser, kSettingsRegistryPath, platform::kKeyQueryValue, key), 0);
-  for (const wchar_t* name : {L"Arguments", L"Java", L"Scale", L"Verbose", L"AllowUIScale",
-                              L"DisableDD2", L"KeepWS", L"LegacyMS2", L"PreferIPv4"}) {
-    std::wstring value = L"<missing>";
-    ReadRegistryString(key, name, value);
-    values += value + L"|";
-  }
-  EXPECT_EQ(values, L" -J-Xmx64m -nofontcheck|C:\\j.exe|2|Yes|No|Yes|No|No|Yes|");
+  EXPECT_TRUE(userOnly.Verbose);
+  EXPECT_TRUE(userOnly.ArgumentsPresent);
+  EXPECT_EQ(userOnly.MaxMemoryMB, 0);
 }
 
 TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
@@ -158,6 +163,107 @@ TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
     ParseCommandLine(arguments, options);
     EXPECT_EQ(std::pair(options.StartedFromKelvor, options.UseSettingsFile), expected)
         << arguments.back();
+  }
+}
+
+// A refused key writes nothing; a refused value costs only itself, and the first refusal's code
+// is the one described.
+TEST_F(Startup, RegistrySaveFailuresAreDescribedAndSpareTheOtherValues) {
+  StartupSettings settings;
+  settings.SetSettings(true, false, false, false, false, true, false, 64, L"C:\\j.exe", L"2");
+  std::wstring createText, writeText;
+  fake::MakeVolatileRegistryKey(Hive::CurrentUser, L"Software\\ORVEL");
+  EXPECT_FALSE(SaveSettingsToRegistry(settings, createText));
+  EXPECT_EQ(createText,
+            L"Error saving settings. Could not create registry key HKCU\\Software\\ORVEL\\KELVOR."
+            L"\n\n\nError # 1021 = 0x3fd :\nSystem message 1021.");
+  EXPECT_EQ(SavedRegistryValues(),
+            L"<missing>|<missing>|<missing>|<missing>|<missing>|"
+            L"<missing>|<missing>|<missing>|<missing>|");
+  fake::ResetAll();
+  fake::RefuseRegistryValue(L"Java", 1450);
+  fake::RefuseRegistryValue(L"KeepWS", 5);
+  EXPECT_FALSE(SaveSettingsToRegistry(settings, writeText));
+  EXPECT_EQ(writeText,
+            L"Error saving one or more settings to the registry.\n\n\nError # 1450 = 0x5aa :\n"
+            L"System message 1450.");
+  EXPECT_EQ(SavedRegistryValues(), L" -J-Xmx64m|<missing>|2|Yes|No|No|<missing>|Yes|No|");
+}
+
+// One switch at a time, so that two swapped anywhere show: SetSettings sets that one alone, and
+// each store gives it back alone; the font check travels inside the arguments.
+TEST_F(Startup, EachSwitchAloneThroughSetSettingsAndBothStores) {
+  using S = StartupSettings;
+  bool S::*const fields[] = {&S::Verbose,       &S::AllowUIScale, &S::DisableDD2, &S::KeepWS,
+                             &S::SkipFontCheck, &S::LegacyMS2,    &S::PreferIPv4};  // as passed
+  fake::SetProgramPath(L"C:\\K\\bin\\win\\kss.exe");
+  fake::MakeDirectory(L"C:\\K");
+  for (int row = 0; row < 7; ++row) {
+    S settings, fromRegistry, fromFile;
+    settings.SetSettings(row == 0, row == 1, row == 2, row == 3, row == 4, row == 5, row == 6, 0,
+                         L"", L"");
+    EXPECT_EQ(settings.Arguments, row == 4 ? L" -nofontcheck" : L"") << row;
+    settings.SettingsFilePath = kFile;
+    std::wstring errorText;
+    ASSERT_TRUE(SaveSettingsToRegistry(settings, errorText) &&
+                SaveSettingsToFile(settings, errorText) &&
+                LoadSettingsFromFile(fromFile, errorText))
+        << errorText;
+    LoadSettingsFromRegistry(fromRegistry);
+    for (int field = 0; field < 7; ++field)
+      for (const S* read : {&settings, &fromRegistry, &fromFile})
+        EXPECT_EQ(read->*fields[field], field == row) << "row " << row << ", field " << field;
+  }
+}
+
+// The "Error # " line: hexadecimal from 10 up, none for a negative code or 0; a line end only
+// between pieces; a code without a system message still named.
+TEST_F(Startup, ErrorLineGivesHexFromTenAndNoLineForCodeZero) {
+  const struct {
+    std::int32_t code;
+    const wchar_t* description;
+    const wchar_t* before;
+    const wchar_t* after;
+  } rows[] = {{.code = 9, .description = L"X", .before = L"", .after = L"Error # 9 :\nX"},
+              {.code = 10, .description = L"X", .before = L"", .after = L"Error # 10 = 0xa :\nX"},
+              {.code = 11,
+               .description = L"X",
+               .before = L"A.\n\n",
+               .after = L"A.\n\n\nError # 11 = 0xb :\nX"},
+              {.code = -5, .description = L"X", .before = L"", .after = L"Error # -5 :\nX"},
+              {.code = 0, .description = L"X", .before = L"A", .after = L"A\nX"},
+              {.code = 0, .description = L"", .before = L"A", .after = L"A"}};
+  for (const auto& row : rows) {
+    std::wstring text = row.before;
+    AppendErrorText(row.code, row.description, text);
+    EXPECT_EQ(text, row.after) << row.code;
+  }
+  std::wstring text;
+  AppendSystemErrorText(0x20000005, text);
+  EXPECT_EQ(text, L"Error # 536870917 = 0x20000005 :\n<failed to get error message>");
+}
+
+// The settings file lies two folders above the program's, and each of the three steps up must
+// leave something after the root.
+TEST_F(Startup, SettingsFileLocationNeedsTwoFoldersAboveTheProgram) {
+  const std::wstring misplaced =
+      L"Error loading settings. Kelvor directory structure not as expected.";
+  const struct {
+    const wchar_t* program;
+    std::uint32_t error = 0;
+    std::wstring message;
+  } rows[] = {{.program = L"C:\\b\\prog.exe", .message = misplaced},
+              {.program = L"\\\\srv\\share\\b\\prog.exe", .message = misplaced},
+              {.program = L"",
+               .error = 122,
+               .message = L"Error loading settings. Could not get module filename.\n\n\n"
+                          L"Error # 122 = 0x7a :\nSystem message 122."}};
+  for (const auto& row : rows) {
+    fake::SetProgramPath(row.program, row.error);
+    StartupSettings settings;
+    std::wstring errorText;
+    EXPECT_FALSE(LoadSettingsFromFile(settings, errorText));
+    EXPECT_EQ(errorText, row.message) << row.program;
   }
 }
 

@@ -1,8 +1,35 @@
-// Rules behind the window's entries: default heap, Java and scale matching. The memory entry's
-// reading is checked against its rule by fuzz/memory_entry_fuzzer.cpp, boundaries in its seeds.
+// Rules behind the window's entries: the memory entry, default heap, Java and scale matching.
 #include "window/accept_rules.h"
 
 #include <gtest/gtest.h>
+
+// "%d": blanks, one sign, digits, the rest ignored. Beyond 32 bits a value is refused, as
+// negative when it has a minus sign.
+TEST(MemoryEntry, ReadAsScanfReadsADecimalInteger) {
+  using enum MemoryEntryKind;
+  const struct {
+    const wchar_t* text;
+    MemoryEntryKind kind;
+    std::int32_t megabytes = 0;
+  } rows[] = {{.text = L"", .kind = Empty},
+              {.text = L" \t\n42", .kind = Value, .megabytes = 42},
+              {.text = L"+7", .kind = Value, .megabytes = 7},
+              {.text = L"512MB", .kind = Value, .megabytes = 512},
+              {.text = L"-0", .kind = Value},
+              {.text = L"-5", .kind = Negative},
+              {.text = L"abc", .kind = NotANumber},
+              {.text = L"- 5", .kind = NotANumber},
+              {.text = L"\xFF11", .kind = NotANumber},  // a full-width digit
+              {.text = L"2147483647", .kind = Value, .megabytes = 2147483647},
+              {.text = L"2147483648", .kind = NotANumber},
+              {.text = L"-2147483648", .kind = Negative},
+              {.text = L"-99999999999", .kind = Negative}};
+  for (const auto& row : rows) {
+    const MemoryEntry entry = ReadMemoryEntry(row.text);
+    EXPECT_EQ(entry.kind, row.kind) << row.text;
+    EXPECT_EQ(entry.megabytes, row.megabytes) << row.text;
+  }
+}
 
 TEST(DefaultHeap, HalfBelow192MegabytesThenAQuarterAndAskedBelowNinetyPercent) {
   const std::pair<std::uint64_t, std::uint64_t> heaps[] = {
@@ -14,14 +41,24 @@ TEST(DefaultHeap, HalfBelow192MegabytesThenAQuarterAndAskedBelowNinetyPercent) {
 }
 
 // The text shown maps back to a path: "[Default]" to none, a listed name to its java.exe, and any
-// other text, differing in case only, to itself.
-TEST(JavaMatching, TextsMapBackToPaths) {
-  std::vector<JavaCandidate> list(2);
+// other text, differing in case only, to itself. A stored path selects the first entry with it
+// as javaw.exe or else java.exe, exactly.
+TEST(JavaMatching, TextsMapBackToPathsAndPathsToEntries) {
+  std::vector<JavaCandidate> list(3);
   std::tie(list[0].displayName, list[1].displayName) = std::pair(L"[Default]", L"Zulu 17");
   list[1].javaPath = L"C:\\J17\\java.exe";
+  std::tie(list[1].javawPath, list[2].javaPath) =
+      std::pair(L"C:\\J17\\javaw.exe", L"C:\\J17\\javaw.exe");
   for (const auto& [text, java] :
        {std::pair{L"[Default]", L""}, {L"Zulu 17", L"C:\\J17\\java.exe"}, {L"zulu 17", L"zulu 17"}})
     EXPECT_EQ(JavaChoiceFromText(list, text), java) << text;
+  const std::pair<const wchar_t*, std::optional<std::size_t>> paths[] = {
+      {L"", 0},
+      {L"C:\\J17\\javaw.exe", 1},
+      {L"C:\\J17\\java.exe", 1},
+      {L"c:\\J17\\java.exe", std::nullopt},
+      {L"C:/J17/java.exe", std::nullopt}};
+  for (const auto& [path, index] : paths) EXPECT_EQ(FindCandidateByPath(list, path), index) << path;
 }
 
 TEST(UIScale, ItemMatchingAndTheSystemDefaultPrefix) {

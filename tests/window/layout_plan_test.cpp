@@ -28,6 +28,42 @@ TEST(PlanLayout, EveryControlAndTheNeededSizeForFontHeight16) {
   EXPECT_EQ(PlanLayout(typical, 500, 500).neededSize, (LayoutSize{527, 297}));
 }
 
+// The smaller message fonts: every row follows r, p, b, g and L of the font height alone.
+TEST(PlanLayout, RowsForFontHeights13And14) {
+  const struct {
+    int h;
+    LayoutRect verbose, preferIPv4, memoryEdit, javaLabel, javaCombo, ok;
+    LayoutSize needed;
+  } rows[] = {{.h = 13,  // r 16, p 3, b 20, g 4, L 16
+               .verbose = {4, 2, 492, 16},
+               .preferIPv4 = {4, 102, 492, 16},
+               .memoryEdit = {328, 126, 45, 16},
+               .javaLabel = {4, 166, 492, 13},
+               .javaCombo = {4, 183, 404, 16},
+               .ok = {4, 476, 84, 20},
+               .needed = {448, 239}},
+              {.h = 14,  // r 18, p 4, b 21, g 5, L 18
+               .verbose = {5, 2, 490, 18},
+               .preferIPv4 = {5, 117, 490, 18},
+               .memoryEdit = {330, 145, 46, 18},
+               .javaLabel = {5, 191, 490, 14},
+               .javaCombo = {5, 210, 401, 18},
+               .ok = {5, 474, 84, 21},
+               .needed = {451, 274}}};
+  for (const auto& row : rows) {
+    LayoutMeasurements measured{
+        row.h, {300, 410, 380, 420, 330, 310}, 42, 320, true, 45, 200, 84, 40, 600, {}, 15, 100};
+    const LayoutPlan plan = PlanLayout(measured, 500, 500);
+    EXPECT_EQ(plan.rects[kVerboseRow], row.verbose) << row.h;
+    EXPECT_EQ(plan.rects[kPreferIPv4Row], row.preferIPv4) << row.h;
+    EXPECT_EQ(plan.rects[kMemoryEditRow], row.memoryEdit) << row.h;
+    EXPECT_EQ(plan.rects[kJavaLabelRow], row.javaLabel) << row.h;
+    EXPECT_EQ(plan.rects[kJavaComboRow], row.javaCombo) << row.h;
+    EXPECT_EQ(plan.rects[kOkRow], row.ok) << row.h;
+    EXPECT_EQ(plan.neededSize, row.needed) << row.h;
+  }
+}
+
 TEST(PlaceWindow, AddsTheFrameClampsAndCentres) {
   const std::pair<std::optional<LayoutRect>, LayoutRect> cases[] = {
       {LayoutRect{0, 0, 1280, 1024}, {405, 344, 470, 336}},

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <regex>
 
 #include "platform/ui_win.h"
@@ -22,21 +24,24 @@ DWORD GdiObjects() {
   return count;
 }
 
-// The window in settings-file mode on a fresh file; every box recorded and answered
-// Cancel (numbers of two digits or more read "#": the default heap depends on the machine);
-// every Browse checked for its filter, recorded (file name, starting folder) and answered
-// with `choice_` (empty: cancelled).
+// The window in settings-file mode on a fresh file; every box recorded and answered from
+// `answers_` in turn, Cancel once none is left (numbers of two digits or more read "#": the default
+// heap depends on the machine); every Browse checked for its filter, recorded (file name, starting
+// folder) and answered with `choice_` (empty: cancelled).
 class SettingsWindowTest : public testing::Test {
  protected:
   void SetUp() override {
     static const ATOM registered = RegisterSettingsWindowClass(GetModuleHandleW(nullptr));
     ASSERT_NE(registered, 0);
     gStartupSettings = StartupSettings();
-    gStartupSettings.SettingsFilePath = file_.wstring();
+    gStartupSettings.SettingsFilePath = registryMode_ ? L"" : file_.wstring();
     platform::ui::SetMessageBoxHook([this](HWND owner, auto& text, auto& title, UINT style) {
       boxes_.emplace_back(std::regex_replace(text, std::wregex(L"\\d{2,}"), L"#"), title, style,
                           owner);
-      return IDCANCEL;
+      if (answers_.empty()) return IDCANCEL;
+      const std::function<int()> answer = answers_.front();
+      answers_.erase(answers_.begin());
+      return answer();
     });
     platform::ui::SetOpenFileHook([this](OPENFILENAMEW& request) {
       const wchar_t* end = request.lpstrFilter;
@@ -65,7 +70,9 @@ class SettingsWindowTest : public testing::Test {
     return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   }
 
+  bool registryMode_ = false;
   std::vector<Box> boxes_;
+  std::vector<std::function<int()>> answers_;
   std::vector<std::pair<std::wstring, std::wstring>> browsed_;
   std::wstring choice_;
   const std::filesystem::path file_ = std::filesystem::temp_directory_path() /
@@ -77,19 +84,30 @@ class SettingsWindowTest : public testing::Test {
 // Cancel; an open list is only closed by either. Tab and Shift+Tab move on and back, around.
 TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
   constexpr int kOk = 'O', kCancel = 'C', kBrowse = 'B', kClosed = 'L';
-  // Verbose, the other check boxes, memory, scale, Java, Browse, OK and Cancel.
-  const int order[] = {9976, 9988, 9972, 9987, 9986, 9984, 9982, 9973, 9980, 9979, 9978, 9977};
-  for (std::size_t i = 0; i < 24; ++i) {
-    const int id = order[i % 12], open = i >= 12;
-    if (open && id != IDC_SCALE_COMBO && id != IDC_JAVA_COMBO) continue;
-    const int enter = open               ? kClosed
-                      : id == IDC_BROWSE ? kBrowse
-                      : id == IDC_CANCEL ? kCancel
-                                         : kOk;
+  // Where Tab and Shift+Tab go from each control and what Enter does there; the comboboxes
+  // again with their lists open. One row a line: id, tab, backTab, enter, open.
+  // clang-format off
+  const struct { int id, tab, backTab, enter, open = 0; } rows[] = {
+      {IDC_VERBOSE,            IDC_SKIP_FONT_CHECK,    IDC_CANCEL,             kOk},
+      {IDC_SKIP_FONT_CHECK,    IDC_LEGACY_MERGE_SORT,  IDC_VERBOSE,            kOk},
+      {IDC_LEGACY_MERGE_SORT,  IDC_DISABLE_DIRECTDRAW, IDC_SKIP_FONT_CHECK,    kOk},
+      {IDC_DISABLE_DIRECTDRAW, IDC_KEEP_WORKING_SET,   IDC_LEGACY_MERGE_SORT,  kOk},
+      {IDC_KEEP_WORKING_SET,   IDC_PREFER_IPV4,        IDC_DISABLE_DIRECTDRAW, kOk},
+      {IDC_PREFER_IPV4,        IDC_MEMORY_EDIT,        IDC_KEEP_WORKING_SET,   kOk},
+      {IDC_MEMORY_EDIT,        IDC_SCALE_COMBO,        IDC_PREFER_IPV4,        kOk},
+      {IDC_SCALE_COMBO,        IDC_JAVA_COMBO,         IDC_MEMORY_EDIT,        kOk},
+      {IDC_JAVA_COMBO,         IDC_BROWSE,             IDC_SCALE_COMBO,        kOk},
+      {IDC_BROWSE,             IDC_OK,                 IDC_JAVA_COMBO,         kBrowse},
+      {IDC_OK,                 IDC_CANCEL,             IDC_BROWSE,             kOk},
+      {IDC_CANCEL,             IDC_VERBOSE,            IDC_OK,                 kCancel},
+      {IDC_SCALE_COMBO,        IDC_JAVA_COMBO,         IDC_MEMORY_EDIT,        kClosed, 1},
+      {IDC_JAVA_COMBO,         IDC_BROWSE,             IDC_SCALE_COMBO,        kClosed, 1}};
+  // clang-format on
+  for (const auto& [id, tab, backTab, enter, open] : rows) {
     for (const auto& [key, shift, outcome] : {std::tuple{VK_RETURN, 0, enter},
                                               {VK_ESCAPE, 0, open ? kClosed : kCancel},
-                                              {VK_TAB, 0, order[(i + 1) % 12]},
-                                              {VK_TAB, 0x80, order[(i + 11) % 12]}}) {
+                                              {VK_TAB, 0, tab},
+                                              {VK_TAB, 0x80, backTab}}) {
       SCOPED_TRACE(testing::Message() << id << (open ? " open" : "") << " key " << key << shift);
       BYTE keys[256] = {};
       keys[VK_SHIFT] = BYTE(shift);
@@ -195,6 +213,7 @@ TEST_F(SettingsWindowTest, RefusedOrDeclinedEntriesSaveNothing) {
   const std::wstring bad = L"Invalid Setting", odd = L"Questionable Setting";
   const std::tuple<std::wstring, std::wstring, std::wstring, std::wstring, UINT> cases[] = {
       {L"abc", L"", L"Maximum memory use is not a number.", bad, 0x10},
+      {L"-5", L"", L"Maximum memory use is negative.", bad, 0x10},
       {L" 1", L"",
        L"Maximum memory use setting (1 megabytes) is less than the default that Java will "
        L"probably use (# megabytes). Continue anyway?",
@@ -213,6 +232,99 @@ TEST_F(SettingsWindowTest, RefusedOrDeclinedEntriesSaveNothing) {
         memory + java);
   }
   EXPECT_FALSE(std::filesystem::exists(file_));
+}
+
+// The same window in registry mode, saving to the throwaway prefix's user key.
+class RegistryModeWindowTest : public SettingsWindowTest {
+ protected:
+  RegistryModeWindowTest() { registryMode_ = true; }
+  void SetUp() override {
+    Saved();
+    SettingsWindowTest::SetUp();
+  }
+  // Whether OK saved: the key is there (it is deleted again).
+  static bool Saved() { return RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL") == 0; }
+  // A new window showing `settings`.
+  static void Reopen(const StartupSettings& settings) {
+    DestroyWindow(MainWindow);
+    QuitPosted();
+    gStartupSettings = settings;
+    MainWindow = CreateSettingsWindow(GetModuleHandleW(nullptr));
+  }
+};
+
+// One switch at a time, so that two swapped show: it is shown by its own box alone, and OK gives
+// that box back to its own field alone.
+TEST_F(RegistryModeWindowTest, EachSwitchAloneIsShownByItsBoxAndReadBackByOk) {
+  using S = StartupSettings;
+  const struct {
+    bool S::*field;
+    int box;
+  } rows[] = {{.field = &S::Verbose, .box = IDC_VERBOSE},
+              {.field = &S::SkipFontCheck, .box = IDC_SKIP_FONT_CHECK},
+              {.field = &S::LegacyMS2, .box = IDC_LEGACY_MERGE_SORT},
+              {.field = &S::DisableDD2, .box = IDC_DISABLE_DIRECTDRAW},
+              {.field = &S::KeepWS, .box = IDC_KEEP_WORKING_SET},
+              {.field = &S::PreferIPv4, .box = IDC_PREFER_IPV4}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.box);
+    StartupSettings shown;
+    shown.LegacyMS2 = false;
+    shown.*row.field = true;
+    Reopen(shown);
+    for (const auto& other : rows)
+      EXPECT_EQ(IsDlgButtonChecked(MainWindow, other.box), other.box == row.box ? 1u : 0u);
+    Command(IDC_OK);
+    EXPECT_TRUE(QuitPosted() && Saved());
+    for (const auto& other : rows) EXPECT_EQ(gStartupSettings.*other.field, other.box == row.box);
+  }
+  EXPECT_TRUE(boxes_.empty());
+}
+
+// OK's answers: OK to the memory question saves; Continue keeps a questioned path; Try Again
+// validates afresh, taking a Java home that appeared meanwhile and asking again otherwise.
+TEST_F(RegistryModeWindowTest, AnswersToOksQuestions) {
+  const std::filesystem::path home = std::filesystem::temp_directory_path() /
+                                     ("kelvor-java-" + std::to_string(GetCurrentProcessId()));
+  const std::wstring java = (home / "bin" / "java.exe").wstring();
+  const auto makeHome = [&] {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::filesystem::create_directories(home / "bin");
+    std::filesystem::copy_file(self, java);
+    std::ofstream(home / "bin" / "java.dll");
+    std::ofstream(home / "release") << "JAVA_VERSION=\"17\"\n";
+    return IDTRYAGAIN;
+  };
+  const struct {
+    const wchar_t* memory = L"";
+    std::wstring java = L"";
+    std::vector<std::function<int()>> answers;
+    std::size_t boxes;
+    const wchar_t* arguments;  // as saved; nullptr: nothing saved
+  } rows[] = {
+      {.memory = L" 1", .answers = {[] { return IDOK; }}, .boxes = 1, .arguments = L" -J-Xmx1m"},
+      {.java = L"C:\\nowhere\\java.exe",
+       .answers = {[] { return IDCONTINUE; }},
+       .boxes = 1,
+       .arguments = L""},
+      {.java = java, .answers = {[] { return IDTRYAGAIN; }}, .boxes = 2, .arguments = nullptr},
+      {.java = java, .answers = {makeHome}, .boxes = 1, .arguments = L""}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.java + row.memory);
+    boxes_.clear();
+    answers_ = row.answers;
+    SetDlgItemTextW(MainWindow, IDC_MEMORY_EDIT, row.memory);
+    SetDlgItemTextW(MainWindow, IDC_JAVA_COMBO, row.java.c_str());
+    Command(IDC_OK);
+    EXPECT_EQ(boxes_.size(), row.boxes);
+    EXPECT_EQ(Saved(), row.arguments != nullptr);
+    EXPECT_EQ(QuitPosted(), row.arguments != nullptr);
+    if (row.arguments == nullptr) continue;
+    EXPECT_EQ(gStartupSettings.Arguments, row.arguments);
+    EXPECT_EQ(gStartupSettings.Java, row.java);
+  }
+  std::filesystem::remove_all(home);
 }
 
 }  // namespace
