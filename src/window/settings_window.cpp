@@ -7,6 +7,7 @@
 
 #include "discovery/java_discovery.h"
 #include "javainfo/java_validation.h"
+#include "platform/ui_win.h"
 #include "window/accept_rules.h"
 #include "window/control_ids.h"
 #include "window/gdi_scope.h"
@@ -341,6 +342,8 @@ bool HandleDialogKey(HWND window, const MSG& message) {
   if (message.message != WM_KEYDOWN) return false;
   if (message.wParam != VK_RETURN && message.wParam != VK_ESCAPE) return false;
   if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+  // A held key acted on its first press, maybe in a box or dialog that is gone by now.
+  if (platform::ui::IsRepeatedDialogKey(message)) return true;
   const HWND focused = FocusedChild(window);
   const int focusedId = focused ? GetDlgCtrlID(focused) : 0;
   const bool combo = focusedId == IDC_SCALE_COMBO || focusedId == IDC_JAVA_COMBO;

@@ -67,5 +67,6 @@ void BrowseForJava();
 // such a key for `window` and has been handled; the loop then neither translates nor dispatches it.
 bool HandleTabKey(HWND window, const MSG& message);
 // Enter presses OK (or the focused push button) and Esc presses Cancel, as in a dialog; while a
-// combobox's list is open, either key only closes the list. True when `message` was handled.
+// combobox's list is open, either key only closes the list. A key held down acts once: its
+// repeats are swallowed. True when `message` was handled.
 bool HandleDialogKey(HWND window, const MSG& message);

@@ -12,6 +12,7 @@
 namespace {
 
 using Box = std::tuple<std::wstring, std::wstring, UINT, HWND>;  // text, title, style, owner
+constexpr LPARAM kHeld = 0x40000001;  // a key-down that repeats: the key was down already
 
 // GetGuiResources where it counts; Wine 8 answers 0, and there a handle with a zero high word
 // stands for any generation of its slot, so the live objects can be counted one by one.
@@ -74,9 +75,10 @@ class SettingsWindowTest : public testing::Test {
 
 // Each key as the message loop sees it, from each control that takes input, and from each
 // combobox with its list open: Enter presses OK, or the focused Browse or Cancel; Esc presses
-// Cancel; an open list is only closed by either. Tab and Shift+Tab move on and back, around.
+// Cancel; an open list is only closed by either; held down, either does nothing more. Tab and
+// Shift+Tab move on and back, around.
 TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
-  constexpr int kOk = 'O', kCancel = 'C', kBrowse = 'B', kClosed = 'L';
+  constexpr int kOk = 'O', kCancel = 'C', kBrowse = 'B', kClosed = 'L', kNothing = 'N';
   // Verbose, the other check boxes, memory, scale, Java, Browse, OK and Cancel.
   const int order[] = {9976, 9988, 9972, 9987, 9986, 9984, 9982, 9973, 9980, 9979, 9978, 9977};
   for (std::size_t i = 0; i < 24; ++i) {
@@ -86,10 +88,12 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
                       : id == IDC_BROWSE ? kBrowse
                       : id == IDC_CANCEL ? kCancel
                                          : kOk;
-    for (const auto& [key, shift, outcome] : {std::tuple{VK_RETURN, 0, enter},
-                                              {VK_ESCAPE, 0, open ? kClosed : kCancel},
-                                              {VK_TAB, 0, order[(i + 1) % 12]},
-                                              {VK_TAB, 0x80, order[(i + 11) % 12]}}) {
+    for (const auto& [key, shift, state, outcome] : {std::tuple{VK_RETURN, 0, LPARAM{1}, enter},
+                                                     {VK_ESCAPE, 0, 1, open ? kClosed : kCancel},
+                                                     {VK_RETURN, 0, kHeld, kNothing},
+                                                     {VK_ESCAPE, 0, kHeld, kNothing},
+                                                     {VK_TAB, 0, 1, order[(i + 1) % 12]},
+                                                     {VK_TAB, 0x80, 1, order[(i + 11) % 12]}}) {
       SCOPED_TRACE(testing::Message() << id << (open ? " open" : "") << " key " << key << shift);
       BYTE keys[256] = {};
       keys[VK_SHIFT] = BYTE(shift);
@@ -98,9 +102,9 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
       SetFocus(Control(id));
       if (open) SendMessageW(Control(id), CB_SHOWDROPDOWN, TRUE, 0);
       ASSERT_EQ(SendMessageW(Control(id), CB_GETDROPPEDSTATE, 0, 0), open);
-      const MSG message{GetFocus(), WM_KEYDOWN, WPARAM(key), 1, 0, {}};
+      const MSG message{GetFocus(), WM_KEYDOWN, WPARAM(key), state, 0, {}};
       EXPECT_TRUE(HandleTabKey(MainWindow, message) || HandleDialogKey(MainWindow, message));
-      EXPECT_EQ(SendMessageW(Control(id), CB_GETDROPPEDSTATE, 0, 0), 0);
+      EXPECT_EQ(SendMessageW(Control(id), CB_GETDROPPEDSTATE, 0, 0), open && outcome == kNothing);
       HWND focus = GetFocus();  // a combobox's edit stands for its combobox
       while (focus && GetParent(focus) != MainWindow) focus = GetParent(focus);
       EXPECT_EQ(GetDlgCtrlID(focus), outcome > 'Z' ? outcome : id);
@@ -206,6 +210,8 @@ TEST_F(SettingsWindowTest, RefusedOrDeclinedEntriesSaveNothing) {
     SetDlgItemTextW(MainWindow, IDC_MEMORY_EDIT, memory.c_str());
     SetDlgItemTextW(MainWindow, IDC_JAVA_COMBO, java.c_str());
     Command(IDC_OK);
+    // The Enter that pressed OK, still held once the box is gone, asks nothing again.
+    HandleDialogKey(MainWindow, MSG{Control(IDC_OK), WM_KEYDOWN, VK_RETURN, kHeld, 0, {}});
     EXPECT_EQ(boxes_, std::vector{Box(text, title, style, MainWindow)});
     EXPECT_FALSE(QuitPosted());
     EXPECT_EQ(
@@ -213,6 +219,24 @@ TEST_F(SettingsWindowTest, RefusedOrDeclinedEntriesSaveNothing) {
         memory + java);
   }
   EXPECT_FALSE(std::filesystem::exists(file_));
+}
+
+// Posts Enter to the box titled "Held": held down twice, then pressed anew; counts each time it
+// finds the box still open.
+int gBoxSeen = 0;
+void CALLBACK PressEnterInBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND box = FindWindowW(L"#32770", L"Held");
+  if (!box) return;
+  PostMessageW(box, WM_KEYDOWN, VK_RETURN, ++gBoxSeen < 3 ? kHeld : 1);
+  if (gBoxSeen == 3) KillTimer(nullptr, timer);
+}
+
+// A box that a held Enter opened stays open through the key's repeats; a new press answers it.
+TEST_F(SettingsWindowTest, ABoxIgnoresTheRepeatsOfTheKeyThatOpenedIt) {
+  platform::ui::SetMessageBoxHook({});
+  SetTimer(nullptr, 0, 20, PressEnterInBox);
+  EXPECT_EQ(platform::ui::ShowMessageBox(MainWindow, L"", L"Held", MB_OKCANCEL), IDOK);
+  EXPECT_EQ(gBoxSeen, 3);
 }
 
 }  // namespace
