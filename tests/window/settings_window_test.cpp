@@ -118,7 +118,8 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
 
 // Each new DPI gives a message font in step with it (the old one deleted), control heights that
 // follow its measured height, and the suggested rectangle, grown (top left kept) where the
-// contents need more. Cycling the three 50 times more must leave as many GDI objects as before.
+// contents need more: as much as the size asked for ahead of the change says, while a size
+// big enough is scaled. Cycling the three 50 times more must leave as many GDI objects as before.
 TEST_F(SettingsWindowTest, DpiChangesFollowTheNewFontKeepTheNeededSizeAndLeakNoGdiObject) {
   const RECT suggested[] = {{300, 200, 400, 250}, {40, 30, 904, 606}, {0, 10, 1152, 778}};
   int h96 = 0;
@@ -129,12 +130,18 @@ TEST_F(SettingsWindowTest, DpiChangesFollowTheNewFontKeepTheNeededSizeAndLeakNoG
     const RECT& asked = suggested[change % 3];
     const auto font = [this] { return SendMessageW(Control(IDC_OK), WM_GETFONT, 0, 0); };
     const auto oldFont = HGDIOBJ(font());
+    SIZE least{1, 1}, big{4000, 3000};  // Wine's window stays at 96 DPI
+    EXPECT_TRUE(SendMessageW(MainWindow, kGetDpiScaledSize, dpi, LPARAM(&least)) &&
+                SendMessageW(MainWindow, kGetDpiScaledSize, dpi, LPARAM(&big)));
+    EXPECT_TRUE(big.cx == 4000 * dpi / 96 && big.cy == 3000 * dpi / 96);
     SendMessageW(MainWindow, WM_DPICHANGED, dpi * 0x10001, LPARAM(&asked));
     RECT window{}, client{};
     GetWindowRect(MainWindow, &window);
     GetClientRect(MainWindow, &client);
     EXPECT_TRUE(window.left == asked.left && window.top == asked.top &&
                 EqualRect(&window, &asked) == (dpi > 96));  // 96's is too small
+    EXPECT_TRUE(dpi > 96 ||
+                (window.right - window.left == least.cx && window.bottom - window.top == least.cy));
     EXPECT_EQ(GetObjectType(oldFont), 0u);
     int h = 0;
     ASSERT_TRUE(FontHeight(Control(IDC_MEMORY_LABEL), h));
