@@ -104,10 +104,8 @@ TEST(Discovery, VendorKeysInBothViewsAndTheWholeDiscovery) {
   fake::SetProgramPath(L"C:\\t\\a\\b\\bin\\win\\prog.exe");
   fake::MakeDirectory(L"C:\\t\\bundles\\windows\\bundled\\java\\bin");
   fake::MakeDirectory(L"C:\\t\\a\\bundles\\windows\\bundled\\java\\bin");
-#ifdef __linux__
   // A folder link counts by what it points to: a broken one gives way to the next layout.
-  fake::MakeLink(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin", L"C:\\gone", true);
-#endif
+  fake::MakeFolderLink(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin", L"C:\\gone");
   FindRuntimeInInstallation(runtime);
   EXPECT_EQ(Describe(runtime),
             L"Bundled OpenJDK    (C:\\t\\bundles\\windows\\bundled\\java\\bin\\"

@@ -163,7 +163,7 @@ TEST_F(Program, ShowsTheSettingsFileAndSavesOnlyOnOk) {
        {std::string(
             "Verbose:Yes\r\nJava:jdk\\bin\\java.exe\r\nArguments: -J-Xmx4000000m -nofontcheck\r\n"
             "Scale:2\r\nKeepWS:yes\r\nLegacyMS2:No\r\nPreferIPv4:Y\r\nDisableDD2:No\r\n"),
-        "Arguments: -J-Xmx1234m\r\nVerbose:Yes\r\n" + noise}) {
+        "Arguments: -J-Xmx\t1234m\r\nVerbose:Yes\r\n" + noise}) {
     const bool ok = settings.size() < noise.size();
     const std::wstring base = MakeInstallation(&settings), file = base + L"\\Kelvor_ss";
     const fs::path java = base + L"\\jdk\\bin\\java.exe";  // made absolute on reading

@@ -11,7 +11,6 @@
 #include <map>
 #include <optional>
 #include <random>
-#include <set>
 #include <sstream>
 
 #include "fakes/fake_platform.h"
@@ -38,8 +37,7 @@ struct State {
   std::uint32_t programPathError = 0;
   std::map<std::wstring, std::wstring> environment;  // by folded name
   bool volumeFull = false;
-  std::map<fs::path, std::size_t> readFaults;  // file, bytes read before ReadFile fails
-  std::set<fs::path> folderLinks;              // links made as links to a folder
+  std::size_t readFaultAfter = SIZE_MAX;
 } state;
 
 std::wstring Fold(std::wstring text) {
@@ -234,22 +232,16 @@ std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::st
   if (OpenFile(path, FileAccess::Read, file) != 0)
     return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
   const int error = ReadFileBytes(file.get(), limit, bytes, truncated);
-  const auto fault = state.readFaults.find(ToNative(path));
-  if (fault != state.readFaults.end() && bytes.size() > fault->second) {
-    bytes.resize(fault->second);
-    truncated = false;
-    return 30;
-  }
-  return error == 0 ? 0 : 30;  // ERROR_READ_FAULT
+  if (bytes.size() <= state.readFaultAfter) return error == 0 ? 0 : 30;  // ERROR_READ_FAULT
+  bytes.resize(state.readFaultAfter);
+  return 30;
 }
 
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
   std::error_code error;
-  // Windows answers for a link itself, whether or not its target is there (Wine follows it).
-  if (fs::is_symlink(fs::symlink_status(ToNative(path), error))) {
-    attributes = 0x400 | (state.folderLinks.contains(ToNative(path)) ? kFileAttributeDirectory : 0);
-    return true;
-  }
+  // Windows answers for a folder link itself, whether or not its target is there (Wine follows).
+  if (fs::is_symlink(fs::symlink_status(ToNative(path), error)))
+    return (attributes = 0x400 | kFileAttributeDirectory);
   const fs::file_status status = fs::status(ToNative(path), error);
   if (!fs::exists(status)) return false;
   attributes = fs::is_directory(status) ? kFileAttributeDirectory : 0x20;  // "archive"
@@ -365,16 +357,18 @@ void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value)
   state.environment[Fold(name)] = value;
 }
 
-void SetReadFault(const std::wstring& windowsPath, std::size_t bytes) {
-  state.readFaults[ToNative(windowsPath)] = bytes;
+void SetReadFault(std::size_t bytes) {
+  state.readFaultAfter = bytes;
+}
+
+// Wine 8 has no links to make: its CreateSymbolicLinkW does nothing.
+void MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+  std::error_code error;
+  fs::create_directories(ToNative(link).parent_path(), error);
+  fs::create_directory_symlink(ToNative(target), ToNative(link), error);
 }
 
 #ifdef __linux__
-void MakeLink(const std::wstring& link, const std::wstring& target, bool toFolder) {
-  fs::create_directories(ToNative(link).parent_path());
-  fs::create_symlink(ToNative(target), ToNative(link));
-  if (toFolder) state.folderLinks.insert(ToNative(link));
-}
 
 void SetVolumeFull(bool full) {
   state.volumeFull = full;

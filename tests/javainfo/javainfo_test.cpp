@@ -60,7 +60,7 @@ TEST(JavaInfo, ValidationReasons) {
     fake::WriteFile(home + L"\\release", release);
   }
   fake::WriteFile(L"C:\\old\\release", "JAVA_VERSION=\"17\"\n");
-  fake::SetReadFault(L"C:\\big\\release", big.size() + 20);
+  fake::SetReadFault(big.size() + 20);
   fake::WriteFile(L"C:\\nodll\\bin\\notes.txt", "plain text");
   for (const wchar_t* path : {L"C:\\old\\bin\\java.exe", L"C:\\old\\jre\\bin\\javaw.exe",
                               L"C:\\nodll\\bin\\javac.exe", L"C:\\norel\\bin\\JAVA.EXE"})
