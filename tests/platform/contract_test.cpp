@@ -73,6 +73,8 @@ TEST(FilesContract, OpenImageCheckSearchAndListAnswerAsOnWindows) {
   EXPECT_EQ(Read(kText, 2), "MZ...");
   EXPECT_TRUE(IsExecutableImage(kDir + L"\\tiny.exe"));
   EXPECT_FALSE(IsExecutableImage(kText) || IsExecutableImage(kDir));
+  EXPECT_TRUE(IsDirectoryFollowingLinks(kDir + L"\\sub\\") && !IsDirectoryFollowingLinks(kText) &&
+              !IsDirectoryFollowingLinks(kDir + L"\\absent"));
 
   const auto length = static_cast<std::uint32_t>(kText.size());
   std::wstring found;
