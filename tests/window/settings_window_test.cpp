@@ -113,8 +113,8 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
   EXPECT_TRUE(boxes_.empty());
 }
 
-// Each new DPI gives a message font in step with it (the old one deleted), control heights that
-// follow its measured height, and the suggested rectangle, grown (top left kept) where the
+// Each new DPI gives every control a message font in step with it (the old one deleted), a layout
+// from its measured height, and the suggested rectangle, grown (top left kept) where the
 // contents need more, by as much as the size asked for ahead of the change says. Cycling the
 // three 50 times more must leave as many GDI objects as before.
 TEST_F(SettingsWindowTest, DpiChangesFollowTheNewFontKeepTheNeededSizeAndLeakNoGdiObject) {
@@ -142,16 +142,12 @@ TEST_F(SettingsWindowTest, DpiChangesFollowTheNewFontKeepTheNeededSizeAndLeakNoG
     ASSERT_TRUE(FontHeight(Control(IDC_MEMORY_LABEL), h));
     h96 = dpi == 96 ? h : h96;
     EXPECT_NEAR(h * 96.0 / dpi, h96, 1.5);  // give or take rounding
-    for (std::size_t row = 0; row < kControlCount; ++row) {
-      RECT r{};  // in the client area's coordinates
-      GetWindowRect(Control(kControlIds[row]), &r);
-      MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&r), 2);
-      const LONG height = r.bottom - r.top;
-      EXPECT_EQ(SendMessageW(Control(kControlIds[row]), WM_GETFONT, 0, 0), font()) << row;
-      EXPECT_TRUE(height >= h && height <= 2 * h && r.left >= 0 && r.top >= 0 &&
-                  r.right <= client.right && r.bottom <= client.bottom)
-          << row;
-    }
+    for (const int id : kControlIds) EXPECT_EQ(SendMessageW(Control(id), WM_GETFONT, 0, 0), font());
+    RECT ok{};  // laid out again in the new font, OK stands on the client area's lower edge
+    GetWindowRect(Control(IDC_OK), &ok);
+    MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&ok), 2);
+    EXPECT_TRUE(ok.bottom - ok.top == ComputeLayoutMetrics(h).b &&
+                ok.bottom == client.bottom - ComputeLayoutMetrics(h).g);
     if (change == 2) before = GdiObjects();
   }
   ASSERT_GT(before, 0u);
