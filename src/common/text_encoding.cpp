@@ -212,7 +212,10 @@ std::wstring DecodeUtf16Le(const std::uint8_t* data, std::size_t sizeInBytes) {
 bool ReadTextFile(const std::wstring& path, std::wstring& text) {
   std::string bytes;
   bool truncated = false;
-  if (platform::ReadWholeFile(path, kTextFileLimit, bytes, truncated) != 0) return false;
+  // A read that fails part-way is the end of the file: the lines before it were read, as the
+  // runtime's formatted reads would have read them. A file that gives nothing is a failure.
+  if (platform::ReadWholeFile(path, kTextFileLimit, bytes, truncated) != 0 && bytes.empty())
+    return false;
   // Past the cap only the start is decoded: that is where any line a reader wants would be.
   return DecodeTextFile(bytes, text) == 0;
 }

@@ -26,5 +26,6 @@ std::vector<std::uint8_t> EncodeUtf16Le(const std::wstring& text, bool withTermi
 std::wstring DecodeUtf16Le(const std::uint8_t* data, std::size_t sizeInBytes);
 
 // Reads a whole text file through the platform layer and decodes it as DecodeTextFile does.
-// False when the file cannot be opened or read, or is UTF-16BE; `text` is then untouched.
+// A read error after the first bytes ends the text there. False when the file cannot be opened,
+// fails before its first byte, or is UTF-16BE; `text` is then untouched.
 bool ReadTextFile(const std::wstring& path, std::wstring& text);

@@ -24,12 +24,6 @@ std::wstring JoinAll(std::wstring path, std::initializer_list<const wchar_t*> na
   return path;
 }
 
-bool IsDirectory(const std::wstring& path) {
-  std::uint32_t attributes = 0;
-  return platform::GetFileAttributes(path, attributes) &&
-         (attributes & platform::kFileAttributeDirectory) != 0;
-}
-
 }  // namespace
 
 std::vector<std::wstring> RuntimeBinPlaces() {
@@ -48,7 +42,7 @@ std::vector<std::wstring> RuntimeBinPlaces() {
 
 std::size_t FirstRuntimeBin(const std::vector<std::wstring>& places) {
   std::size_t index = 0;
-  while (index < places.size() && !IsDirectory(places[index])) ++index;
+  while (index < places.size() && !platform::IsDirectoryFollowingLinks(places[index])) ++index;
   return index;
 }
 

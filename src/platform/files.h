@@ -56,6 +56,9 @@ std::wstring RuntimeErrorText(int errorNumber);
 
 // GetFileAttributesW: false when it returns INVALID_FILE_ATTRIBUTES.
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes);
+// Whether the path is a folder, links followed: a symbolic link or junction is judged by what it
+// points to, so a broken one is no folder. False for a missing path or any failure.
+bool IsDirectoryFollowingLinks(const std::wstring& path);
 // SetFileAttributesW: false when it failed.
 bool ChangeFileAttributes(const std::wstring& path, std::uint32_t attributes);
 // GetBinaryTypeW succeeds: the file is a program image that Windows can run.

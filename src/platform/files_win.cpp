@@ -104,6 +104,21 @@ bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
   return true;
 }
 
+bool IsDirectoryFollowingLinks(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  // A link reports its own attributes, a folder link "directory" even when its target is gone;
+  // opening it without FILE_FLAG_OPEN_REPARSE_POINT reaches the target, or fails.
+  const UniqueFileHandle target(CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  return target.IsValid() && GetFileInformationByHandle(target.Get(), &information) &&
+         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool IsExecutableImage(const std::wstring& path) {
   DWORD binaryType = 0;
   return GetBinaryTypeW(path.c_str(), &binaryType) != 0;

@@ -16,10 +16,12 @@ bool IsFontCheckToken(const std::wstring& token) {
 
 // "-J-Xmx", an optionally signed decimal integer that fits in 32 bits, then "m"; anything may
 // follow the "m". A value that overflows or carries another unit is refused rather than taken
-// as a bare number of megabytes, so "-J-Xmx4g" never turns into a 4 MB heap.
+// as a bare number of megabytes, so "-J-Xmx4g" never turns into a 4 MB heap. White space before
+// the number is skipped as a "%d" conversion skips it: spaces split tokens, but a tab, a line
+// end, a vertical tab or a form feed can stand there.
 bool ParseMemoryToken(const std::wstring& token, std::int32_t& megabytes) {
   if (!token.starts_with(kMemoryPrefix)) return false;
-  std::size_t index = kMemoryPrefix.size();
+  std::size_t index = token.find_first_not_of(L" \t\n\v\f\r", kMemoryPrefix.size());
   bool negative = false;
   if (index < token.size() && (token[index] == L'+' || token[index] == L'-')) {
     negative = token[index] == L'-';

@@ -7,6 +7,7 @@
 
 #include "discovery/java_discovery.h"
 #include "javainfo/java_validation.h"
+#include "platform/ui_win.h"
 #include "window/accept_rules.h"
 #include "window/control_ids.h"
 #include "window/gdi_scope.h"
@@ -65,7 +66,7 @@ constexpr std::array<int, kControlCount - 3> kTabOrder = [] {
 constexpr LPARAM kNoEditSelection = 0xFFFF;
 
 // Windows 10 1607 and later know each window's DPI and the metrics for any DPI; Windows 7 knows
-// only the system's, so these are looked up at run time and missing ones fall back to that.
+// only the system's, so these are looked up at run time and missing ones fall back.
 template <typename Function>
 Function User32Function(const char* name) {
   const FARPROC address = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
@@ -78,10 +79,33 @@ UINT SystemDpi() {
   return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
+// Windows 8.1 knows each monitor's DPI, through shcore.dll; 0 where it does not.
+UINT MonitorDpi(HWND window) {
+  using ForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const auto forMonitor = []() -> ForMonitor {
+    const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!shcore) return nullptr;  // stays loaded for the rest of the run
+    return reinterpret_cast<ForMonitor>(
+        reinterpret_cast<void (*)()>(GetProcAddress(shcore, "GetDpiForMonitor")));
+  }();
+  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI: the one to lay out for
+  UINT x = 0, y = 0;
+  const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+  return forMonitor && SUCCEEDED(forMonitor(monitor, kEffectiveDpi, &x, &y)) ? y : 0;
+}
+
 UINT WindowDpi(HWND window) {
   static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-  const UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+  UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+  if (dpi == 0) dpi = MonitorDpi(window);
   return dpi != 0 ? dpi : SystemDpi();
+}
+
+// Windows 10 1607 scales the caption and frame of a per-monitor window only when asked while the
+// window is being created; per-monitor v2 (1703 and later, as the manifest asks) does it anyway.
+void EnableNonClientScaling(HWND window) {
+  static const auto enable = User32Function<BOOL(WINAPI*)(HWND)>("EnableNonClientDpiScaling");
+  if (enable) enable(window);
 }
 
 // The user's message font for `dpi`; null when the metrics cannot be read.
@@ -120,19 +144,44 @@ void OnDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
     WindowFont() = std::move(font);
   }
   constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE;
-  const int width = suggested.right - suggested.left, height = suggested.bottom - suggested.top;
-  SetWindowPos(window, nullptr, suggested.left, suggested.top, width, height, kFlags);
-  RECT client{};
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, kFlags);
+  // Grown from the size taken, which the least size of a captioned window may have raised.
+  RECT client{}, placed{};
   GetClientRect(window, &client);
+  GetWindowRect(window, &placed);
   std::optional<LayoutSize> needed;
   LayoutControls(window, client.right, client.bottom, &needed);
   if (needed && (needed->width > client.right || needed->height > client.bottom)) {
     SetWindowPos(window, nullptr, 0, 0,
-                 width + std::max(0, needed->width - static_cast<int>(client.right)),
-                 height + std::max(0, needed->height - static_cast<int>(client.bottom)),
+                 placed.right - placed.left + std::max(0, needed->width - int{client.right}),
+                 placed.bottom - placed.top + std::max(0, needed->height - int{client.bottom}),
                  kFlags | SWP_NOMOVE);
   }
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// Per-monitor v2 asks for the window's size at a new DPI before it moves the window there. The
+// answer is what OnDpiChanged would settle on: the pending size scaled, grown where the contents
+// need more in the new font. A window that grew only after the move could reach back over the
+// monitor it came from and be sent back there.
+BOOL OnGetDpiScaledSize(HWND window, UINT dpi, SIZE& size) {
+  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjust = User32Function<AdjustForDpi>("AdjustWindowRectExForDpi");
+  const UniqueFont font = CreateMessageFont(dpi);
+  const std::optional<LayoutSize> needed =
+      font.Get() ? NeededClientSize(window, font.Get()) : std::nullopt;
+  if (!needed || !adjust) return FALSE;  // Windows then scales the size by itself
+  RECT frame{0, 0, needed->width, needed->height};
+  const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+  if (!adjust(&frame, style, FALSE, exStyle, dpi)) return FALSE;
+  const auto current = static_cast<int>(WindowDpi(window));
+  size.cx =
+      std::max<LONG>(MulDiv(size.cx, static_cast<int>(dpi), current), frame.right - frame.left);
+  size.cy =
+      std::max<LONG>(MulDiv(size.cy, static_cast<int>(dpi), current), frame.bottom - frame.top);
+  return TRUE;
 }
 
 void OnSize(HWND window, int width, int height) {
@@ -171,6 +220,7 @@ HWND FocusedChild(HWND window) {
 
 LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_NCCREATE: EnableNonClientScaling(window); break;
     case WM_CREATE:
       CreateControls(window);
       ApplySettingsToControls(window);
@@ -183,6 +233,9 @@ LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DPICHANGED:
       OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case kGetDpiScaledSize:
+      return OnGetDpiScaledSize(window, static_cast<UINT>(wParam),
+                                *reinterpret_cast<SIZE*>(lParam));
     case WM_PAINT: StampStartup("paint"); break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -341,6 +394,8 @@ bool HandleDialogKey(HWND window, const MSG& message) {
   if (message.message != WM_KEYDOWN) return false;
   if (message.wParam != VK_RETURN && message.wParam != VK_ESCAPE) return false;
   if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+  // A held key acted on its first press, maybe in a box or dialog that is gone by now.
+  if (platform::ui::IsRepeatedDialogKey(message)) return true;
   const HWND focused = FocusedChild(window);
   const int focusedId = focused ? GetDlgCtrlID(focused) : 0;
   const bool combo = focusedId == IDC_SCALE_COMBO || focusedId == IDC_JAVA_COMBO;

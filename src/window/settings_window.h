@@ -19,6 +19,7 @@ inline constexpr wchar_t kErrorTitle[] = L"Kelvor Startup Settings Error";
 inline constexpr DWORD kWindowStyle = 0x00CE0000;  // caption, system menu, sizing, minimize box
 inline constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
 inline constexpr int kIconResource = 101;
+inline constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE, Windows 10 1703
 
 // Process-wide state: the record being edited, the command line, and the window once created.
 extern StartupSettings gStartupSettings;
@@ -48,6 +49,9 @@ void SelectScaleText(HWND window, const std::wstring& text);
 // Places every control for a client area of width by height; `neededSize`, when given,
 // receives the client size the contents need (only if the layout ran to its end).
 void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize);
+// The client size the contents need with every text in `font`, the controls left as they are;
+// nothing when a measurement fails.
+std::optional<LayoutSize> NeededClientSize(HWND window, HFONT font);
 // Makes the next layout measure the texts again; a new window calls it, since its handle and
 // font may reuse the values of a window that is gone.
 void ForgetLayoutMeasurements();
@@ -67,5 +71,6 @@ void BrowseForJava();
 // such a key for `window` and has been handled; the loop then neither translates nor dispatches it.
 bool HandleTabKey(HWND window, const MSG& message);
 // Enter presses OK (or the focused push button) and Esc presses Cancel, as in a dialog; while a
-// combobox's list is open, either key only closes the list. True when `message` was handled.
+// combobox's list is open, either key only closes the list. A key held down acts once: its
+// repeats are swallowed. True when `message` was handled.
 bool HandleDialogKey(HWND window, const MSG& message);

@@ -8,7 +8,11 @@
 
 namespace {
 
+// Set while the texts are measured for a font the controls do not have yet.
+HFONT gMeasuringFont = nullptr;
+
 HFONT ControlFont(HWND control) {
+  if (gMeasuringFont) return gMeasuringFont;
   return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
 }
 
@@ -80,6 +84,15 @@ LayoutMeasurements MeasureTexts(HWND window, HWND memoryLabel) {
 }
 
 }  // namespace
+
+std::optional<LayoutSize> NeededClientSize(HWND window, HFONT font) {
+  const HWND memoryLabel = GetDlgItem(window, IDC_MEMORY_LABEL);
+  if (!memoryLabel) return std::nullopt;
+  gMeasuringFont = font;
+  const LayoutMeasurements measured = MeasureTexts(window, memoryLabel);
+  gMeasuringFont = nullptr;
+  return PlanLayout(measured, 0, 0).neededSize;  // which needs no client size
+}
 
 void ForgetLayoutMeasurements() {
   Measured().reset();

@@ -104,12 +104,14 @@ TEST(Discovery, VendorKeysInBothViewsAndTheWholeDiscovery) {
   fake::SetProgramPath(L"C:\\t\\a\\b\\bin\\win\\prog.exe");
   fake::MakeDirectory(L"C:\\t\\bundles\\windows\\bundled\\java\\bin");
   fake::MakeDirectory(L"C:\\t\\a\\bundles\\windows\\bundled\\java\\bin");
+  // A folder link counts by what it points to: a broken one gives way to the next layout.
+  fake::MakeFolderLink(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin", L"C:\\gone");
   FindRuntimeInInstallation(runtime);
   EXPECT_EQ(Describe(runtime),
             L"Bundled OpenJDK    (C:\\t\\bundles\\windows\\bundled\\java\\bin\\"
             L"java.exe)|Oracle|64\n");
-  // With the installed layout there too, it wins.
-  fake::MakeDirectory(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin");
+  // Once the link leads to a folder, the installed layout is there too, and it wins.
+  fake::MakeDirectory(L"C:\\gone");
   runtime.clear();
   FindRuntimeInInstallation(runtime);
   EXPECT_EQ(Describe(runtime),

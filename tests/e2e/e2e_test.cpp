@@ -160,7 +160,7 @@ TEST_F(Program, ShowsTheSettingsFileAndSavesOnlyOnOk) {
     const std::string settings =
         ok ? "Verbose:Yes\r\nJava:jdk\\bin\\java.exe\r\nArguments: -J-Xmx4000000m -nofontcheck\r\n"
              "Scale:2\r\nKeepWS:yes\r\nLegacyMS2:No\r\nPreferIPv4:Y\r\nDisableDD2:No\r\n"
-           : "Arguments: -J-Xmx1234m\r\nVerbose:Yes\r\n";
+           : "Arguments: -J-Xmx\t1234m\r\nVerbose:Yes\r\n";
     const std::wstring base = MakeInstallation(&settings), file = base + L"\\Kelvor_ss";
     const fs::path java = base + L"\\jdk\\bin\\java.exe";  // made absolute on reading
     ASSERT_TRUE(MakeJavaHome(base + L"\\jdk", "17.0.2"));

@@ -40,6 +40,7 @@ struct State {
   bool volumeFull = false;
   std::set<std::wstring> volatileKeys;
   std::map<std::wstring, std::int32_t> refusedValues;  // by folded value name
+  std::size_t readFaultAfter = SIZE_MAX;
 } state;
 
 std::wstring Fold(std::wstring text) {
@@ -245,11 +246,17 @@ std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::st
   UniqueFile file;
   if (OpenFile(path, FileAccess::Read, file) != 0)
     return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
-  return ReadFileBytes(file.get(), limit, bytes, truncated) == 0 ? 0 : 30;  // ERROR_READ_FAULT
+  const int error = ReadFileBytes(file.get(), limit, bytes, truncated);
+  if (bytes.size() <= state.readFaultAfter) return error == 0 ? 0 : 30;  // ERROR_READ_FAULT
+  bytes.resize(state.readFaultAfter);
+  return 30;
 }
 
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
   std::error_code error;
+  // Windows answers for a folder link itself, whether or not its target is there (Wine follows).
+  if (fs::is_symlink(fs::symlink_status(ToNative(path), error)))
+    return (attributes = 0x400 | kFileAttributeDirectory);
   const fs::file_status status = fs::status(ToNative(path), error);
   if (!fs::exists(status)) return false;
   attributes = fs::is_directory(status) ? kFileAttributeDirectory : 0x20;  // "archive"
@@ -287,6 +294,10 @@ int MoveFileReplacing(const std::wstring& from, const std::wstring& to) {
 bool RemoveFile(const std::wstring& path) {
   std::error_code error;
   return !IsFolder(path) && fs::remove(ToNative(path), error);
+}
+
+bool IsDirectoryFollowingLinks(const std::wstring& path) {
+  return IsFolder(path);
 }
 
 bool IsExecutableImage(const std::wstring& path) {
@@ -369,7 +380,19 @@ void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value)
   state.environment[Fold(name)] = value;
 }
 
+void SetReadFault(std::size_t bytes) {
+  state.readFaultAfter = bytes;
+}
+
+// Wine 8 has no links to make: its CreateSymbolicLinkW does nothing.
+void MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+  std::error_code error;
+  fs::create_directories(ToNative(link).parent_path(), error);
+  fs::create_directory_symlink(ToNative(target), ToNative(link), error);
+}
+
 #ifdef __linux__
+
 void SetVolumeFull(bool full) {
   state.volumeFull = full;
 }

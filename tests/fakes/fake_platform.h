@@ -39,6 +39,12 @@ void MakeDirectory(const std::wstring& windowsPath);                        // w
 std::string ReadFile(const std::wstring& windowsPath);
 void WriteExecutable(const std::wstring& windowsPath);                 // MinimalExecutableImage()
 std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted
+// Reading a file fails with ERROR_READ_FAULT after its first `bytes` bytes (a bad sector, a share
+// gone); files no longer leave whole.
+void SetReadFault(std::size_t bytes);
+// A symbolic link to the folder `target`, which need not exist (the fake makes no file links);
+// none where the system makes none.
+void MakeFolderLink(const std::wstring& link, const std::wstring& target);
 #ifdef __linux__
 // Files created from now on take no byte, as on a full disk: writing them fails with ENOSPC.
 void SetVolumeFull(bool full);

@@ -47,13 +47,13 @@ TEST(JavaInfo, VersionsOrderByNumbersLengthPreReleaseAndBuild) {
 
 // An empty reason: valid. Each path fails its check and, where it can, every later one too, so
 // the order of the checks shows. C:\old has only jre\bin\java.dll, and its jre a release file of
-// its own; C:\big's key stands past the first 4 KiB.
+// its own; C:\big's key stands past the first 4 KiB, and reading fails on the line after it.
 TEST(JavaInfo, ValidationChecksInTurnAndGivesEachReason) {
   fake::ResetAll();
   std::string big;  // five long lines, each short of the line limit
   for (int i = 0; i < 5; ++i) big += "A=" + std::string(990, 'y') + "\n";
   for (const auto& [home, release] : std::initializer_list<std::pair<std::wstring, std::string>>{
-           {L"C:\\big", big + "JAVA_VERSION=\"21\"\n"},
+           {L"C:\\big", big + "JAVA_VERSION=\"21\"\nIMPLEMENTOR=\"X\"\n"},
            {L"C:\\norel", "IMPLEMENTOR=\"X\"\n"},
            {L"C:\\one", "JAVA_VERSION=\"1\"\n"},
            {L"C:\\old\\jre", "JAVA_VERSION=\"1.8.0_292\"\n"}}) {
@@ -62,6 +62,7 @@ TEST(JavaInfo, ValidationChecksInTurnAndGivesEachReason) {
     fake::WriteFile(home + L"\\release", release);
   }
   fake::WriteFile(L"C:\\old\\release", "JAVA_VERSION=\"17\"\n");
+  fake::SetReadFault(big.size() + 20);
   fake::WriteFile(L"C:\\nodll\\bin\\notes.txt", "plain text");
   for (const wchar_t* path : {L"C:\\old\\bin\\java.exe", L"C:\\old\\jre\\bin\\javaw.exe",
                               L"C:\\nodll\\bin\\javac.exe", L"C:\\norel\\bin\\JAVA.EXE"})

@@ -80,6 +80,9 @@ TEST(FilesContract, OpenImageCheckSearchAndListAnswerAsOnWindows) {
   EXPECT_TRUE(IsExecutableImage(kDir + L"\\tiny.exe"));
   EXPECT_FALSE(IsExecutableImage(kText));
   EXPECT_FALSE(IsExecutableImage(kDir));
+  EXPECT_TRUE(IsDirectoryFollowingLinks(kDir + L"\\sub\\"));
+  EXPECT_FALSE(IsDirectoryFollowingLinks(kText));
+  EXPECT_FALSE(IsDirectoryFollowingLinks(kDir + L"\\absent"));
 
   const auto length = static_cast<std::uint32_t>(kText.size());
   std::wstring found;

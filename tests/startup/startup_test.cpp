@@ -38,7 +38,8 @@ TEST_F(Startup, MemoryAndFontCheckTokensAreTakenFromTheArgumentsAndRebuilt) {
   const std::tuple<const wchar_t*, std::int32_t, bool, const wchar_t*> cases[] = {
       {L"-Xfoo -J-Xmx256m  -J-Xmx512m /nofontcheckX", 512, true, L" -J-Xmx512m -nofontcheck"},
       {L"-J-Xmx-2147483648m", -2147483647 - 1, false, L""},
-      {L"-J-Xmx100m\t-nofontcheck", 100, false, L" -J-Xmx100m"},  // a tab does not split
+      // A tab does not split; white space before the number is skipped, as "%d" skips it.
+      {L"-J-Xmx\t\n\v\f\r100m\t-nofontcheck -J-Xmx-\t5m", 100, false, L" -J-Xmx100m"},
       // Another unit or an overflow is refused, not taken as a bare number of megabytes.
       {L"-J-Xmxm -J-Xmx 12m -nofontchec -J-Xmx4g -J-Xmx512 -J-Xmx2147483648m", 77, false,
        L" -J-Xmx77m"}};

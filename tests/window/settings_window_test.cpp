@@ -14,6 +14,7 @@
 namespace {
 
 using Box = std::tuple<std::wstring, std::wstring, UINT, HWND>;  // text, title, style, owner
+constexpr LPARAM kHeld = 0x40000001;  // a key-down that repeats: the key was down already
 
 // GetGuiResources where it counts; Wine 8 answers 0, and there a handle with a zero high word
 // stands for any generation of its slot, so the live objects can be counted one by one.
@@ -130,9 +131,10 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
   EXPECT_TRUE(boxes_.empty());
 }
 
-// Each new DPI gives a message font in step with it (the old one deleted), control heights that
-// follow its measured height, and the suggested rectangle, grown (top left kept) where the
-// contents need more. Cycling the three 50 times more must leave as many GDI objects as before.
+// Each new DPI gives every control a message font in step with it (the old one deleted), a layout
+// from its measured height, and the suggested rectangle, grown (top left kept) where the
+// contents need more, by as much as the size asked for ahead of the change says. Cycling the
+// three 50 times more must leave as many GDI objects as before.
 TEST_F(SettingsWindowTest, DpiChangesFollowTheNewFontKeepTheNeededSizeAndLeakNoGdiObject) {
   const RECT suggested[] = {{300, 200, 400, 250}, {40, 30, 904, 606}, {0, 10, 1152, 778}};
   int h96 = 0;
@@ -143,27 +145,27 @@ TEST_F(SettingsWindowTest, DpiChangesFollowTheNewFontKeepTheNeededSizeAndLeakNoG
     const RECT& asked = suggested[change % 3];
     const auto font = [this] { return SendMessageW(Control(IDC_OK), WM_GETFONT, 0, 0); };
     const auto oldFont = HGDIOBJ(font());
+    SIZE least{1, 1};  // too small for any DPI: the contents decide
+    EXPECT_TRUE(SendMessageW(MainWindow, kGetDpiScaledSize, dpi, LPARAM(&least)));
     SendMessageW(MainWindow, WM_DPICHANGED, dpi * 0x10001, LPARAM(&asked));
     RECT window{}, client{};
     GetWindowRect(MainWindow, &window);
     GetClientRect(MainWindow, &client);
     EXPECT_TRUE(window.left == asked.left && window.top == asked.top &&
-                EqualRect(&window, &asked) == (dpi > 96));  // 96's is too small
+                (dpi > 96 ? EqualRect(&window, &asked)  // 96's is too small
+                          : window.right - window.left == least.cx &&
+                                window.bottom - window.top == least.cy));
     EXPECT_EQ(GetObjectType(oldFont), 0u);
     int h = 0;
     ASSERT_TRUE(FontHeight(Control(IDC_MEMORY_LABEL), h));
     h96 = dpi == 96 ? h : h96;
     EXPECT_NEAR(h * 96.0 / dpi, h96, 1.5);  // give or take rounding
-    for (std::size_t row = 0; row < kControlCount; ++row) {
-      RECT r{};  // in the client area's coordinates
-      GetWindowRect(Control(kControlIds[row]), &r);
-      MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&r), 2);
-      const LONG height = r.bottom - r.top;
-      EXPECT_EQ(SendMessageW(Control(kControlIds[row]), WM_GETFONT, 0, 0), font()) << row;
-      EXPECT_TRUE(height >= h && height <= 2 * h && r.left >= 0 && r.top >= 0 &&
-                  r.right <= client.right && r.bottom <= client.bottom)
-          << row;
-    }
+    for (const int id : kControlIds) EXPECT_EQ(SendMessageW(Control(id), WM_GETFONT, 0, 0), font());
+    RECT ok{};  // laid out again in the new font, OK stands on the client area's lower edge
+    GetWindowRect(Control(IDC_OK), &ok);
+    MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&ok), 2);
+    EXPECT_TRUE(ok.bottom - ok.top == ComputeLayoutMetrics(h).b &&
+                ok.bottom == client.bottom - ComputeLayoutMetrics(h).g);
     if (change == 2) before = GdiObjects();
   }
   ASSERT_GT(before, 0u);
@@ -225,6 +227,10 @@ TEST_F(SettingsWindowTest, RefusedOrDeclinedEntriesSaveNothing) {
     SetDlgItemTextW(MainWindow, IDC_MEMORY_EDIT, memory.c_str());
     SetDlgItemTextW(MainWindow, IDC_JAVA_COMBO, java.c_str());
     Command(IDC_OK);
+    // Enter or Esc still held once the box is gone (the one that pressed OK or closed the box)
+    // neither asks again nor ends the program.
+    for (const WPARAM key : {VK_RETURN, VK_ESCAPE})
+      EXPECT_TRUE(HandleDialogKey(MainWindow, MSG{Control(IDC_OK), WM_KEYDOWN, key, kHeld, 0, {}}));
     EXPECT_EQ(boxes_, std::vector{Box(text, title, style, MainWindow)});
     EXPECT_FALSE(QuitPosted());
     EXPECT_EQ(
@@ -325,6 +331,22 @@ TEST_F(RegistryModeWindowTest, AnswersToOksQuestions) {
     EXPECT_EQ(gStartupSettings.Java, row.java);
   }
   std::filesystem::remove_all(home);
+}
+
+// Runs in the loop of the box titled "Held", so only while it is open: posts Enter to it, held
+// down twice, then pressed anew.
+int gBoxSeen = 0;
+void CALLBACK PressEnterInBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  PostMessageW(FindWindowW(L"#32770", L"Held"), WM_KEYDOWN, VK_RETURN, ++gBoxSeen < 3 ? kHeld : 1);
+  if (gBoxSeen == 3) KillTimer(nullptr, timer);
+}
+
+// A box that a held Enter opened stays open through the key's repeats; a new press answers it.
+TEST_F(SettingsWindowTest, ABoxIgnoresTheRepeatsOfTheKeyThatOpenedIt) {
+  platform::ui::SetMessageBoxHook({});
+  SetTimer(nullptr, 0, 20, PressEnterInBox);
+  EXPECT_EQ(platform::ui::ShowMessageBox(MainWindow, L"", L"Held", MB_OKCANCEL), IDOK);
+  EXPECT_EQ(gBoxSeen, 3);
 }
 
 }  // namespace
