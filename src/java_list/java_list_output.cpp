@@ -143,6 +143,14 @@ std::wstring ReportText(const JavaReport& report) {
   }
   if (report.registered.empty()) text += L"  none\r\n";
 
+  text += L"\r\nJAVA_HOME and JDK_HOME:\r\n";
+  for (const HomeVariable& variable : report.variables) {
+    text += L"  " + variable.name + L" = \"" + variable.value + L"\": " +
+            (variable.problem.empty() ? L"a Java home" : variable.problem) +
+            L"\r\n";
+  }
+  if (report.variables.empty()) text += L"  neither is set\r\n";
+
   text += L"\r\nJava homes other Java tools find that the window does not offer:\r\n";
   for (const UnofferedHome& home : report.unoffered) {
     text += L"  " + home.home + L" (found by " + Joined(home.foundBy) + L")" +
@@ -164,6 +172,13 @@ std::string ReportJson(const JavaReport& report) {
     if (HasHome(entry)) AddMachine(entry, item);
     registered.push_back(std::move(item));
   }
+  json variables = json::array();
+  for (const HomeVariable& variable : report.variables) {
+    variables.push_back({{"name", Utf8(variable.name)},
+                         {"value", Utf8(variable.value)},
+                         {"javaHome", variable.problem.empty()},
+                         {"problem", Utf8(variable.problem)}});
+  }
   json unoffered = json::array();
   for (const UnofferedHome& home : report.unoffered) {
     json foundBy = json::array();
@@ -182,6 +197,7 @@ std::string ReportJson(const JavaReport& report) {
                {"minimumMajor", report.minimumMajor},
                {"offered", OfferedJson(report.offered)},
                {"registered", std::move(registered)},
+               {"variables", std::move(variables)},
                {"unoffered", std::move(unoffered)}});
 }
 

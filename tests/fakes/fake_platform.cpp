@@ -12,6 +12,9 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#ifdef __linux__
+#include <sys/stat.h>
+#endif
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
@@ -39,6 +42,7 @@ struct State {
   std::map<std::wstring, std::wstring> environment;  // by folded name
   bool volumeFull = false;
   fake::WindowsMachineAnswers machine;
+  std::map<std::wstring, std::wstring> links;  // MakeDirectoryLink's, where links cannot be made
 } state;
 
 std::wstring Fold(std::wstring text) {
@@ -260,6 +264,26 @@ std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::si
   return 0;
 }
 
+// The native file's device and inode stand for the volume and the file index.
+bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint64_t& index) {
+  std::error_code error;
+  const fs::path resolved = fs::canonical(ToNative(path), error);
+  if (error) return false;
+#ifdef __linux__
+  struct stat status = {};
+  if (::stat(resolved.c_str(), &status) != 0) return false;
+  volume = status.st_dev;
+  index = status.st_ino;
+#else
+  std::wstring name = resolved.wstring();
+  for (const auto& [link, target] : state.links)
+    if (name.starts_with(link)) name = target + name.substr(link.size());
+  volume = 0;  // the runtime knows no file index: the resolved path stands in for it
+  index = std::hash<std::wstring>{}(name);
+#endif
+  return true;
+}
+
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
   std::error_code error;
   const fs::file_status status = fs::status(ToNative(path), error);
@@ -407,6 +431,17 @@ void WriteFile(const std::wstring& windowsPath, const std::string& bytes) {
 
 void MakeDirectory(const std::wstring& windowsPath) {
   fs::create_directories(ToNative(windowsPath));
+}
+
+void MakeDirectoryLink(const std::wstring& link, const std::wstring& target) {
+  fs::create_directories(ToNative(link).parent_path());
+#ifdef __linux__
+  fs::create_directory_symlink(ToNative(target), ToNative(link));
+#else
+  // This runtime makes no links: a copy, whose identity is its target's.
+  fs::copy(ToNative(target), ToNative(link), fs::copy_options::recursive);
+  state.links[ToNative(link).wstring()] = ToNative(target).wstring();
+#endif
 }
 
 std::string ReadFile(const std::wstring& windowsPath) {

@@ -31,6 +31,8 @@ void PutString(platform::Hive hive, const std::wstring& path, const std::wstring
 void WriteFile(const std::wstring& windowsPath, const std::string& bytes);  // makes the parents
 void MakeDirectory(const std::wstring& windowsPath);                        // with the parents
 std::string ReadFile(const std::wstring& windowsPath);
+// A symbolic link to a folder, as a junction of Scoop's would lead to it.
+void MakeDirectoryLink(const std::wstring& link, const std::wstring& target);
 void WriteExecutable(const std::wstring& windowsPath,  // MinimalExecutableImage(machine)
                      std::uint16_t machine = 0x14C);
 std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted

@@ -89,8 +89,9 @@ TEST(FilesContract, OpenImageCheckSearchAndListAnswerAsOnWindows) {
   EXPECT_EQ(names, std::vector<std::wstring>{L"sub"});  // no files, no "." or ".."
 }
 
-// The two reads of a PE header, and what a 32-bit process on x64 Windows hears of its machine.
-TEST(FilesContract, ReadsAtAnOffsetAndNamesTheMachine) {
+// The two reads of a PE header, what names a folder whatever the path, and what a 32-bit
+// process on x64 Windows hears of its machine.
+TEST(FilesContract, ReadsAtAnOffsetIdentifiesFoldersAndNamesTheMachine) {
   ResetWorld();
   const std::wstring image = kDir + L"\\x64.exe";
   ASSERT_EQ(Create(image, fake::MinimalExecutableImage(0x8664)), 0);
@@ -104,6 +105,14 @@ TEST(FilesContract, ReadsAtAnOffsetAndNamesTheMachine) {
   std::string untouched;
   EXPECT_EQ(ReadFileAt(kDir + L"\\absent.exe", 0, 6, untouched), 2u);
   EXPECT_EQ(ReadFileAt(kDir, 0, 6, untouched), 5u);
+  MakeDirectory(kDir + L"\\sub");
+  std::uint64_t identity[3][2] = {};
+  ASSERT_TRUE(GetFileIdentity(kDir, identity[0][0], identity[0][1]));
+  ASSERT_TRUE(GetFileIdentity(kDir + L"\\sub\\..\\", identity[1][0], identity[1][1]));
+  ASSERT_TRUE(GetFileIdentity(kDir + L"\\sub", identity[2][0], identity[2][1]));
+  EXPECT_EQ(identity[0][1], identity[1][1]);
+  EXPECT_NE(identity[0][1], identity[2][1]);
+  EXPECT_FALSE(GetFileIdentity(kDir + L"\\absent", identity[0][0], identity[0][1]));
   std::uint16_t machine = 0;
   EXPECT_TRUE(QueryNativeMachine(machine));
   EXPECT_EQ(machine, 0x8664);
