@@ -146,8 +146,7 @@ std::wstring ReportText(const JavaReport& report) {
   text += L"\r\nJAVA_HOME and JDK_HOME:\r\n";
   for (const HomeVariable& variable : report.variables) {
     text += L"  " + variable.name + L" = \"" + variable.value + L"\": " +
-            (variable.problem.empty() ? L"a Java home" : variable.problem) +
-            L"\r\n";
+            (variable.problem.empty() ? L"a Java home" : variable.problem) + L"\r\n";
   }
   if (report.variables.empty()) text += L"  neither is set\r\n";
 
@@ -209,4 +208,10 @@ std::wstring CheckText(const std::wstring& path, bool accepted, const std::wstri
 std::string CheckJson(const std::wstring& path, bool accepted, const std::wstring& reason) {
   return Dump(
       {{"path", Utf8(path)}, {"accepted", accepted}, {"reason", Utf8(accepted ? L"" : reason)}});
+}
+
+std::size_t ConsolePieceLength(std::wstring_view rest, std::size_t limit) {
+  if (rest.size() <= limit) return rest.size();
+  const auto last = static_cast<std::uint32_t>(rest[limit - 1]);
+  return last >= 0xD800 && last <= 0xDBFF && limit > 1 ? limit - 1 : limit;
 }

@@ -119,4 +119,17 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   EXPECT_EQ(parsed["unoffered"][0]["machine"], "x64");
 }
 
+TEST(JavaListOutput, ConsolePiecesNeverEndInsideASurrogatePair) {
+  const struct {
+    std::u16string_view text;
+    std::size_t limit, length;
+  } cases[] = {{u"abc", 4, 3},
+               {u"abcde", 4, 4},
+               {u"abc\xD83D\xDE00", 4, 3},  // the pair waits for the next piece
+               {u"ab\xD83D\xDE00", 4, 4},
+               {u"\xD83D\xDE00", 1, 1}};  // a piece of one unit still moves on
+  for (const auto& [text, limit, length] : cases)
+    EXPECT_EQ(ConsolePieceLength(std::wstring(text.begin(), text.end()), limit), length) << limit;
+}
+
 }  // namespace
