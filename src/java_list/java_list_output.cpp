@@ -115,12 +115,13 @@ std::string ListJson(const std::vector<OfferedJava>& offered) {
 }
 
 std::wstring ReportText(const JavaReport& report) {
-  std::wstring text = L"Windows runs on " + std::wstring(MachineName(report.systemMachine)) +
-                      (report.systemMachine == Machine::Arm64
-                           ? L": Java built for x86 or x64 runs emulated, more slowly"
-                           : L"") +
-                      L".\r\n\r\nThe settings window offers, in this order (Java " +
-                      std::to_wstring(report.minimumMajor) + L" or later):\r\n";
+  std::wstring text =
+      L"Windows runs on " + std::wstring(MachineName(report.systemMachine)) +
+      (report.systemMachine == Machine::Arm64
+           ? L": Java built for x86, or for x64 from Windows 11 on, runs emulated, more slowly"
+           : L"") +
+      L".\r\n\r\nThe settings window offers, in this order (Java " +
+      std::to_wstring(report.minimumMajor) + L" or later):\r\n";
   for (const OfferedJava& java : report.offered) {
     text += L"  " + java.candidate.displayName +
             (java.origin == JavaOrigin::NoneChosen

@@ -12,9 +12,6 @@
 #include <optional>
 #include <random>
 #include <sstream>
-#ifdef __linux__
-#include <sys/stat.h>
-#endif
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
@@ -225,6 +222,13 @@ bool QueryNativeMachine(std::uint16_t& machine) {
   return true;
 }
 
+bool QueryMachineRunsUserCode(std::uint16_t machine, bool& runs) {
+  if (!state.machine.windows11) return false;
+  runs = machine == state.machine.nativeMachine || machine == 0x014C ||
+         (machine == 0x8664 && state.machine.runsX64);
+  return true;
+}
+
 std::uint16_t NativeProcessorArchitecture() {
   return state.machine.processorArchitecture;
 }
@@ -252,35 +256,23 @@ std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::st
 
 std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::size_t size,
                          std::string& bytes) {
-  if (IsFolder(path)) return 5;
-  std::ifstream in(ToNative(path), std::ios::binary);
-  if (!in) return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
-  in.seekg(0, std::ios::end);
-  const auto length = static_cast<std::uint64_t>(in.tellg());
-  std::string read(offset < length ? std::min<std::uint64_t>(size, length - offset) : 0, '\0');
-  in.seekg(static_cast<std::streamoff>(offset < length ? offset : 0));
-  in.read(read.data(), static_cast<std::streamsize>(read.size()));
-  bytes = std::move(read);
+  if (IsFolder(path)) return 5;  // as ReadWholeFile answers
+  if (!Exists(path)) return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
+  const std::string all = fake::ReadFile(path);
+  bytes = offset < all.size() ? all.substr(offset, size) : "";
   return 0;
 }
 
-// The native file's device and inode stand for the volume and the file index.
+// The resolved path, through the links MakeDirectoryLink could not make, stands for the volume
+// and the file index.
 bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint64_t& index) {
   std::error_code error;
-  const fs::path resolved = fs::canonical(ToNative(path), error);
+  std::wstring name = fs::canonical(ToNative(path), error).wstring();
   if (error) return false;
-#ifdef __linux__
-  struct stat status = {};
-  if (::stat(resolved.c_str(), &status) != 0) return false;
-  volume = status.st_dev;
-  index = status.st_ino;
-#else
-  std::wstring name = resolved.wstring();
   for (const auto& [link, target] : state.links)
     if (name.starts_with(link)) name = target + name.substr(link.size());
-  volume = 0;  // the runtime knows no file index: the resolved path stands in for it
+  volume = 0;
   index = std::hash<std::wstring>{}(name);
-#endif
   return true;
 }
 

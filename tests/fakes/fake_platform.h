@@ -46,12 +46,15 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
 // FormatSystemMessage answers "System message <code>." for every code.
 // GetTotalPhysicalMemory answers 16 GiB.
 // What Windows answers about its machine: IsWow64Process2's native machine (0: the function is
-// missing, as before Windows 10 1709), IsWow64Process and GetNativeSystemInfo's architecture. By
-// default a 32-bit process on x64 Windows 10, as Wine answers.
+// missing, as before Windows 10 1709), IsWow64Process, GetNativeSystemInfo's architecture and
+// whether GetMachineTypeAttributes (Windows 11) exists and says x64 code runs. By default a
+// 32-bit process on x64 Windows 10, as Wine answers.
 struct WindowsMachineAnswers {
   std::uint16_t nativeMachine = 0x8664;
   bool wow64 = true;
   std::uint16_t processorArchitecture = 9;
+  bool windows11 = false;
+  bool runsX64 = true;
 };
 void SetWindowsMachine(const WindowsMachineAnswers& answers);
 // An environment variable of the process; names are matched ignoring case, as on Windows.
