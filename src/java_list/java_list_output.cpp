@@ -176,7 +176,7 @@ std::string ReportJson(const JavaReport& report) {
   for (const HomeVariable& variable : report.variables) {
     variables.push_back({{"name", Utf8(variable.name)},
                          {"value", Utf8(variable.value)},
-                         {"javaHome", variable.problem.empty()},
+                         {"usable", variable.problem.empty()},
                          {"problem", Utf8(variable.problem)}});
   }
   json unoffered = json::array();

@@ -11,6 +11,8 @@
 #include <string>
 #include <tuple>
 
+#include "platform/unique_handle_win.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -54,33 +56,27 @@ TEST(JavaListTool, ExitCodesAndStandardOutput) {
 // Standard output that refuses every write (a file opened only to read): the failure is named
 // on standard error and the exit code is 2.
 TEST(JavaListTool, AFailedWriteSaysSoAndExitsTwo) {
-  const fs::path refusing = fs::temp_directory_path() / L"kelvor-read-only-output",
+  const fs::path readOnly = fs::temp_directory_path() / L"kelvor-read-only-output",
                  errors = fs::temp_directory_path() / L"kelvor-errors.txt";
-  std::ofstream(refusing).put('x');
+  std::ofstream(readOnly).put('x');
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-  const auto open = [&](const fs::path& path, DWORD access, DWORD disposition) {
-    return std::unique_ptr<void, decltype(&CloseHandle)>(
-        CreateFileW(path.c_str(), access, FILE_SHARE_READ, &inherited, disposition, 0, nullptr),
-        &CloseHandle);
-  };
+  const platform::UniqueFileHandle output(CreateFileW(
+      readOnly.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherited, OPEN_EXISTING, 0, nullptr)),
+      error(CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                        0, nullptr));
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output.Get();
+  startup.hStdError = error.Get();
   PROCESS_INFORMATION process = {};
-  {
-    const auto output = open(refusing, GENERIC_READ, OPEN_EXISTING);
-    const auto error = open(errors, GENERIC_WRITE, CREATE_ALWAYS);
-    startup.hStdOutput = output.get();
-    startup.hStdError = error.get();
-    std::wstring command = L"\"" + ToolPath().wstring() + L"\" --help";
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                               nullptr, nullptr, &startup, &process));
-  }
+  std::wstring command = L"\"" + ToolPath().wstring() + L"\" --help";
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                             nullptr, nullptr, &startup, &process));
+  const platform::UniqueFileHandle child(process.hProcess), thread(process.hThread);
   DWORD exitCode = 0;
-  WaitForSingleObject(process.hProcess, 20000);
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  WaitForSingleObject(child.Get(), 20000);
+  GetExitCodeProcess(child.Get(), &exitCode);
   EXPECT_EQ(exitCode, 2u);
   std::string said;
   std::getline(std::ifstream(errors), said);
