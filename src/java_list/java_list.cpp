@@ -42,22 +42,23 @@ DWORD writeError = 0;
 
 // Writes what is left until all is written; a write that fails or takes nothing is an error.
 template <typename Unit, typename WriteSome>
-bool WriteAll(std::basic_string_view<Unit> rest, WriteSome writeSome) {
+void WriteAll(std::basic_string_view<Unit> rest, WriteSome writeSome) {
   while (!rest.empty()) {
     DWORD written = 0;
-    if (!writeSome(rest, written) || written == 0) {
-      writeError = GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT;
-      return false;
+    const bool wrote = writeSome(rest, written);
+    if (!wrote || written == 0) {
+      const DWORD error = wrote ? 0 : GetLastError();
+      writeError = error != 0 ? error : ERROR_WRITE_FAULT;
+      return;
     }
     rest.remove_prefix(written);
   }
-  return true;
 }
 
 void WriteBytes(HANDLE stream, const std::string& bytes) {
   if (writeError != 0) return;
   WriteAll(std::string_view(bytes), [stream](std::string_view rest, DWORD& written) {
-    return WriteFile(stream, rest.data(), static_cast<DWORD>(rest.size()), &written, nullptr);
+    return WriteFile(stream, rest.data(), static_cast<DWORD>(rest.size()), &written, nullptr) != 0;
   });
 }
 
@@ -72,7 +73,7 @@ void Print(HANDLE stream, const std::wstring& text) {
   }
   WriteAll(std::wstring_view(text), [stream](std::wstring_view rest, DWORD& written) {
     return WriteConsoleW(stream, rest.data(), static_cast<DWORD>(ConsolePieceLength(rest)),
-                         &written, nullptr);
+                         &written, nullptr) != 0;
   });
 }
 

@@ -22,7 +22,6 @@ TEST_F(ExecutableMachine, ReadsTheFileHeaderOrSaysUnknown) {
     Machine machine;
   } cases[] = {
       {fake::MinimalExecutableImage(), Machine::X86},
-      {fake::MinimalExecutableImage(0x8664), Machine::X64},
       {fake::MinimalExecutableImage(0xAA64), Machine::Arm64},
       {fake::MinimalExecutableImage(0x01C4), Machine::Unknown},       // 32-bit ARM: no Java for it
       {Image(0x40, std::string("PE\0\0\x64", 5)), Machine::Unknown},  // cut inside the field
