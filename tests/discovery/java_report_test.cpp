@@ -12,13 +12,17 @@
 
 namespace {
 
-const std::wstring kPf = L"C:\\Program Files", kLocal = L"C:\\Users\\u\\AppData\\Local";
+const std::wstring kPf = L"C:\\Program Files", kUser = L"C:\\Users\\u",
+                   kLocal = kUser + L"\\AppData\\Local",
+                   kScoop = kUser + L"\\scoop\\apps\\temurin21",
+                   kUninstall = L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-// A home with bin\java.exe (a program image unless `text`), bin\java.dll and, given a version,
-// a release file; javaw.exe too when `javaw`.
-void Home(const std::wstring& home, const char* version, bool javaw = false, bool text = false) {
+// A home with bin\java.exe (a program image for `machine` unless `text`), bin\java.dll and,
+// given a version, a release file; javaw.exe too when `javaw`.
+void Home(const std::wstring& home, const char* version, bool javaw = false, bool text = false,
+          std::uint16_t machine = 0x14C) {
   text ? fake::WriteFile(home + L"\\bin\\java.exe", "text")
-       : fake::WriteExecutable(home + L"\\bin\\java.exe");
+       : fake::WriteExecutable(home + L"\\bin\\java.exe", machine);
   if (javaw) fake::WriteExecutable(home + L"\\bin\\javaw.exe");
   fake::WriteFile(home + L"\\bin\\java.dll", "");
   if (*version)
@@ -27,8 +31,9 @@ void Home(const std::wstring& home, const char* version, bool javaw = false, boo
 
 TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   fake::ResetAll();  // the program runs from C:\Program Files\Kelvor\bin\win
-  Home(L"C:\\bundles\\windows\\bundled\\java", "17.0.1");
-  Home(kPf + L"\\Eclipse Adoptium\\jdk-21", "21.0.2", true);
+  fake::SetWindowsMachine({.nativeMachine = 0xAA64, .windows11 = true});
+  Home(L"C:\\bundles\\windows\\bundled\\java", "17.0.1", false, false, 0xAA64);
+  Home(kPf + L"\\Eclipse Adoptium\\jdk-21", "21.0.2", true, false, 0x8664);
   Home(kPf + L"\\Java\\jdk-11.0.2", "11.0.2", true);
   Home(L"C:\\aoj", "16.0.1");
   fake::WriteExecutable(L"C:\\Program Files (x86)\\Java\\jre8\\bin\\javaw.exe");
@@ -40,23 +45,42 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
       {L"JavaSoft\\JDK\\17", L"JavaHome", kPf + L"\\Java\\jdk-17"},
       {L"JavaSoft\\JDK\\11.0.2", L"JavaHome", kPf + L"\\Java\\jdk-11.0.2"},
       {L"Wow6432Node\\JavaSoft\\Java Runtime Environment\\1.8.0_202", L"JavaHome",
-       L"C:\\Program Files (x86)\\Java\\jre8"}};
+       L"C:\\Program Files (x86)\\Java\\jre8"},
+      // Installed programs: one offered, one in the 32-bit view, Android Studio's custom folder.
+      {kUninstall + L"Temurin", L"InstallLocation", kPf + L"\\Eclipse Adoptium\\jdk-21"},
+      {L"Wow6432Node\\" + kUninstall + L"{A1}", L"InstallLocation", L"D:\\Java\\jdk-17\\"},
+      {kUninstall + L"Android Studio", L"InstallLocation", L"E:\\AS"}};
   for (const auto& [key, name, home] : values)
     fake::PutString(platform::Hive::LocalMachine, L"Software\\" + key, name, home);
   fake::PutValue(platform::Hive::CurrentUser, L"Software\\Azul Systems\\Zulu\\zulu-17",
                  L"InstallationPath", platform::kRegDword, {1, 0, 0, 0});
   // Homes no installer registered, and one that is registered but also sits in Program Files.
-  Home(L"C:\\Users\\u\\.jdks\\corretto-22", "22.0.1");
+  Home(L"C:\\Users\\u\\.jdks\\corretto-22", "22.0.1", false, false, 0x8664);
   Home(kPf + L"\\BellSoft\\jdk-21", "", false, true);
   Home(L"C:\\tools\\jdk-17.0.8", "");
   Home(kLocal + L"\\Programs\\jdk-23", "23");
   Home(kPf + L"\\Vendor\\three\\levels", "21");                                 // too deep
   fake::WriteExecutable(L"C:\\ProgramData\\Oracle\\Java\\javapath\\java.exe");  // a stub
+  for (const wchar_t* home :
+       {L"\\.gradle\\jdks\\adoptium-17\\jdk-17.0.9", L"\\.gradle\\jdks\\temurin-21",
+        L"\\scoop\\apps\\temurin21\\21.0.2",
+        L"\\AppData\\Local\\Microsoft\\WinGet\\Packages\\Temurin.22_8wekyb3d8bbwe\\jdk-22"})
+    Home(kUser + home, "");
+  // Scoop's current link, and PATH naming the version it leads to: one home, by the link.
+  fake::MakeDirectoryLink(kScoop + L"\\current", kScoop + L"\\21.0.2");
+  Home(L"C:\\ProgramData\\scoop\\apps\\zulu17\\current", "");
+  Home(L"C:\\ProgramData\\scoop\\apps\\zulu17\\17.0.10", "");  // kept by Scoop, not listed
+  Home(L"D:\\Java\\jdk-17", "");
+  Home(kPf + L"\\Android\\Android Studio\\jbr", "");
+  Home(L"E:\\AS\\jbr", "");
   fake::SetEnvironmentVariable(L"JAVA_HOME", L"C:\\Users\\u\\.jdks\\corretto-22");
   fake::SetEnvironmentVariable(L"JDK_HOME", kPf + L"\\BellSoft\\jdk-21\\");
   fake::SetEnvironmentVariable(
       L"Path",
-      L"C:\\Windows;\"C:\\tools\\jdk-17.0.8\\bin\\\";C:\\ProgramData\\Oracle\\Java\\javapath");
+      L"C:\\Windows;\"C:\\tools\\jdk-17.0.8\\bin\\\";C:\\ProgramData\\Oracle\\Java\\javapath;" +
+          kScoop + L"\\21.0.2\\bin");
+  fake::SetEnvironmentVariable(L"USERPROFILE", kUser);
+  fake::SetEnvironmentVariable(L"ProgramData", L"C:\\ProgramData");
   fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
   fake::SetEnvironmentVariable(L"ProgramFiles", L"C:\\Program Files (x86)");
   fake::SetEnvironmentVariable(L"LOCALAPPDATA", kLocal);
@@ -64,31 +88,42 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   const JavaReport report = BuildJavaReport(17);
   std::wstring rows;
   for (const RegisteredHome& r : report.registered)
-    rows += OutcomeCode(r.outcome) + (L" " + r.view + L" " + r.home + L" " + r.version + L"\n");
+    rows += OutcomeCode(r.outcome) + (L" " + r.view + L" " + r.home + L" " + r.version + L" ") +
+            (HasHome(r) ? MachineName(r.machine) : L"-") + L"\n";
   EXPECT_EQ(rows,
-            L"no-folder  C:\\Program Files\\Kelvor\\bin\\bundled\\java \n"
-            L"listed  C:\\bundles\\windows\\bundled\\java 17.0.1\n"
-            L"no-home-value 64-bit  \n"
-            L"listed 64-bit C:\\Program Files\\Eclipse Adoptium\\jdk-21\\ 21.0.2\n"
-            L"no-subpath-key 64-bit  \n"
-            L"no-javaw 64-bit C:\\aoj \n"
-            L"no-home-value 64-bit  \n"
-            L"below-minimum 64-bit C:\\Program Files\\Java\\jdk-11.0.2 11.0.2\n"
-            L"home-missing 64-bit C:\\Program Files\\Java\\jdk-17 \n"
-            L"no-home-value 32-bit  \n"
-            L"below-minimum 32-bit C:\\Program Files (x86)\\Java\\jre8 1.8.0_202\n");
+            L"no-folder  C:\\Program Files\\Kelvor\\bin\\bundled\\java  -\n"
+            L"listed  C:\\bundles\\windows\\bundled\\java 17.0.1 arm64\n"
+            L"no-home-value 64-bit   -\n"
+            L"listed 64-bit C:\\Program Files\\Eclipse Adoptium\\jdk-21\\ 21.0.2 x64\n"
+            L"no-subpath-key 64-bit   -\n"
+            L"no-javaw 64-bit C:\\aoj  x86\n"
+            L"no-home-value 64-bit   -\n"
+            L"below-minimum 64-bit C:\\Program Files\\Java\\jdk-11.0.2 11.0.2 x86\n"
+            L"home-missing 64-bit C:\\Program Files\\Java\\jdk-17  -\n"
+            L"no-home-value 32-bit   -\n"
+            L"below-minimum 32-bit C:\\Program Files (x86)\\Java\\jre8 1.8.0_202 unknown\n");
   std::wstring homes;
   for (const UnofferedHome& u : report.unoffered) {
-    homes += u.home + L" " + u.version + (u.accepted ? L" accepted" : L" refused");
+    homes += u.home + L" " + u.version + L" " + MachineName(u.machine) +
+             (u.accepted ? L" accepted" : L" refused");
     for (const std::wstring& finder : u.foundBy) homes += L" " + finder;
     homes += L"\n";
   }
   EXPECT_EQ(homes,
-            L"C:\\Users\\u\\.jdks\\corretto-22 22.0.1 accepted JAVA_HOME\n"
-            L"C:\\Program Files\\BellSoft\\jdk-21\\  refused JDK_HOME C:\\Program Files\n"
-            L"C:\\tools\\jdk-17.0.8  refused PATH\n"
-            L"C:\\Users\\u\\AppData\\Local\\Programs\\jdk-23 23 accepted "
-            L"C:\\Users\\u\\AppData\\Local C:\\Users\\u\\AppData\\Local\\Programs\n");
+            L"C:\\Users\\u\\.jdks\\corretto-22 22.0.1 x64 accepted JAVA_HOME IDE downloads\n"
+            L"C:\\Program Files\\BellSoft\\jdk-21\\  unknown refused JDK_HOME C:\\Program Files\n"
+            L"C:\\tools\\jdk-17.0.8  x86 refused PATH\n"
+            L"C:\\Users\\u\\scoop\\apps\\temurin21\\current  x86 refused PATH Scoop\n"
+            L"C:\\Users\\u\\AppData\\Local\\Programs\\jdk-23 23 x86 accepted "
+            L"C:\\Users\\u\\AppData\\Local C:\\Users\\u\\AppData\\Local\\Programs\n"
+            L"C:\\Users\\u\\.gradle\\jdks\\adoptium-17\\jdk-17.0.9  x86 refused Gradle\n"
+            L"C:\\Users\\u\\.gradle\\jdks\\temurin-21  x86 refused Gradle\n"
+            L"C:\\ProgramData\\scoop\\apps\\zulu17\\current  x86 refused Scoop global\n"
+            L"D:\\Java\\jdk-17\\  x86 refused installed programs\n"
+            L"C:\\Users\\u\\AppData\\Local\\Microsoft\\WinGet\\Packages\\Temurin.22_8wekyb3d8bbwe"
+            L"\\jdk-22  x86 refused winget\n"
+            L"C:\\Program Files\\Android\\Android Studio\\jbr  x86 refused Android Studio\n"
+            L"E:\\AS\\jbr  x86 refused Android Studio\n");
   EXPECT_EQ(report.unoffered[2].use,
             L"choose Browse... and pick C:\\tools\\jdk-17.0.8\\bin\\java.exe; the window questions "
             L"it (it does not appear to have a release indentifier file)");
@@ -98,13 +133,61 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   // registry; for scripts the JSON parses and holds the same facts, UTF-8 encoded.
   EXPECT_EQ(ListText(report.offered),
             L"[Default]\tno Java chosen: the setting stays empty\r\nBundled OpenJDK  17.0.1  "
-            L"(C:\\bundles\\windows\\bundled\\java\\bin\\java.exe)\tOracle\tkit\tin the "
+            L"(C:\\bundles\\windows\\bundled\\java\\bin\\java.exe)\tOracle\tkit\tarm64\tin the "
             L"installation\tpreferred\r\nEclipse Adoptium  21.0.2  (C:\\Program Files\\Eclipse "
-            L"Adoptium\\jdk-21\\bin\\java.exe)\tEclipse\tkit\t64-bit view\tpreferred\r\n");
-  const nlohmann::json parsed = nlohmann::json::parse(ReportJson(report));
+            L"Adoptium\\jdk-21\\bin\\java.exe)\tEclipse\tkit\tx64, runs emulated\t64-bit "
+            L"view\tpreferred\r\n");
+  EXPECT_TRUE(ReportText(report).starts_with(
+      L"Windows runs on arm64: Java built for x86, or for x64 from Windows 11 on, runs "
+      L"emulated, more slowly.\r\n"));
+  const nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(ReportJson(report));
   EXPECT_EQ(parsed["offered"][0],
-            (nlohmann::json{{"name", "[Default]"}, {"origin", "none-chosen"}}));
+            (nlohmann::ordered_json{{"name", "[Default]"}, {"origin", "none-chosen"}}));
   EXPECT_EQ(parsed["registered"][2]["reason"], "the InstallationPath value is not text (type 4)");
+  EXPECT_FALSE(parsed["registered"][2].contains("machine"));  // no home, no machine
+  EXPECT_EQ(parsed.begin().key(), "system");
+  EXPECT_EQ(parsed["system"]["machine"], "arm64");
+  EXPECT_EQ(parsed["offered"][2]["runs"], "emulated");
+  EXPECT_EQ(parsed["unoffered"][0]["machine"], "x64");
+}
+
+TEST(JavaReport, AHomeVariableThatIsNoJavaHomeSaysWhy) {
+  fake::ResetAll();
+  Home(L"C:\\jdk", "", true);
+  Home(L"C:\\jre", "");
+  fake::MakeDirectory(L"C:\\Windows");
+  const struct {
+    const wchar_t* value;
+    const wchar_t* problem;
+  } cases[] = {
+      {L"C:\\jdk", L""},
+      {L"C:\\jdk\\", L""},
+      {L"C:\\jre", L"a Java home without bin\\javaw.exe, which the window needs"},
+      {L"\"C:\\jdk\"", L"the value is in quotes, which Windows takes as part of the folder name"},
+      {L"C:\\jdk ",
+       L"the value ends in white space, which Windows takes as part of the folder name"},
+      {L"C:\\jdk\\bin", L"it names the bin folder; the Java home is the folder above it, C:\\jdk"},
+      {L"C:\\absent", L"the folder does not exist"},
+      {L"C:\\jdk\\bin\\java.exe", L"it names a file, not a folder"},
+      {L"C:\\Windows", L"the folder has no bin\\java.exe"}};
+  for (const auto& [value, problem] : cases) {
+    fake::SetEnvironmentVariable(L"JDK_HOME", value);
+    const JavaReport report = BuildJavaReport(17);
+    ASSERT_EQ(report.variables.size(), 1u);
+    EXPECT_EQ(report.variables[0].problem, problem) << value;
+  }
+}
+
+TEST(JavaListOutput, ConsolePiecesNeverEndInsideASurrogatePair) {
+  const struct {
+    std::u16string_view text;
+    std::size_t limit, length;
+  } cases[] = {{u"abcde", 4, 4},
+               {u"abc\xD83D\xDE00", 4, 3},  // the pair waits for the next piece
+               {u"ab\xD83D\xDE00", 4, 4},
+               {u"\xD83D\xDE00", 1, 1}};  // a piece of one unit still moves on
+  for (const auto& [text, limit, length] : cases)
+    EXPECT_EQ(ConsolePieceLength(std::wstring(text.begin(), text.end()), limit), length) << limit;
 }
 
 }  // namespace

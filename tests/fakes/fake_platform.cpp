@@ -16,6 +16,7 @@
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
+#include "platform/machine.h"
 #include "platform/system.h"
 
 namespace fs = std::filesystem;
@@ -41,6 +42,8 @@ struct State {
   std::set<std::wstring> volatileKeys;
   std::map<std::wstring, std::int32_t> refusedValues;  // by folded value name
   std::size_t readFaultAfter = SIZE_MAX;
+  fake::WindowsMachineAnswers machine;
+  std::map<std::wstring, std::wstring> links;  // MakeDirectoryLink's, where links cannot be made
 } state;
 
 std::wstring Fold(std::wstring text) {
@@ -225,7 +228,25 @@ bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
 }
 
 bool QueryWow64Process(bool& isWow64) {
-  return isWow64 = true;
+  isWow64 = state.machine.wow64;
+  return true;
+}
+
+bool QueryNativeMachine(std::uint16_t& machine) {
+  if (state.machine.nativeMachine == 0) return false;
+  machine = state.machine.nativeMachine;
+  return true;
+}
+
+bool QueryMachineRunsUserCode(std::uint16_t machine, bool& runs) {
+  if (!state.machine.windows11) return false;
+  runs = machine == state.machine.nativeMachine || machine == 0x014C ||
+         (machine == 0x8664 && state.machine.runsX64);
+  return true;
+}
+
+std::uint16_t NativeProcessorArchitecture() {
+  return state.machine.processorArchitecture;
 }
 
 int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
@@ -250,6 +271,28 @@ std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::st
   if (bytes.size() <= state.readFaultAfter) return error == 0 ? 0 : 30;  // ERROR_READ_FAULT
   bytes.resize(state.readFaultAfter);
   return 30;
+}
+
+std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::size_t size,
+                         std::string& bytes) {
+  if (IsFolder(path)) return 5;  // as ReadWholeFile answers
+  if (!Exists(path)) return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
+  const std::string all = fake::ReadFile(path);
+  bytes = offset < all.size() ? all.substr(offset, size) : "";
+  return 0;
+}
+
+// The resolved path, through the links MakeDirectoryLink could not make, stands for the volume
+// and the file index.
+bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint64_t& index) {
+  std::error_code error;
+  std::wstring name = fs::canonical(ToNative(path), error).wstring();
+  if (error) return false;
+  for (const auto& [link, target] : state.links)
+    if (name.starts_with(link)) name = target + name.substr(link.size());
+  volume = 0;
+  index = std::hash<std::wstring>{}(name);
+  return true;
 }
 
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
@@ -376,6 +419,10 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error) {
   state.programPathError = error;
 }
 
+void SetWindowsMachine(const WindowsMachineAnswers& answers) {
+  state.machine = answers;
+}
+
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
   state.environment[Fold(name)] = value;
 }
@@ -385,12 +432,6 @@ void SetReadFault(std::size_t bytes) {
 }
 
 // Wine 8 has no links to make: its CreateSymbolicLinkW does nothing.
-void MakeFolderLink(const std::wstring& link, const std::wstring& target) {
-  std::error_code error;
-  fs::create_directories(ToNative(link).parent_path(), error);
-  fs::create_directory_symlink(ToNative(target), ToNative(link), error);
-}
-
 #ifdef __linux__
 
 void SetVolumeFull(bool full) {
@@ -424,13 +465,26 @@ void MakeDirectory(const std::wstring& windowsPath) {
   fs::create_directories(ToNative(windowsPath));
 }
 
+void MakeDirectoryLink(const std::wstring& link, const std::wstring& target) {
+  std::error_code error;
+  fs::create_directories(ToNative(link).parent_path(), error);
+#ifdef __linux__
+  fs::create_directory_symlink(ToNative(target), ToNative(link), error);
+#else
+  // This runtime makes no links: a copy, whose identity is its target's; a broken link is none.
+  if (!fs::is_directory(ToNative(target), error)) return;
+  fs::copy(ToNative(target), ToNative(link), fs::copy_options::recursive, error);
+  state.links[ToNative(link).wstring()] = ToNative(target).wstring();
+#endif
+}
+
 std::string ReadFile(const std::wstring& windowsPath) {
   std::ifstream in(ToNative(windowsPath), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteExecutable(const std::wstring& windowsPath) {
-  WriteFile(windowsPath, MinimalExecutableImage());
+void WriteExecutable(const std::wstring& windowsPath, std::uint16_t machine) {
+  WriteFile(windowsPath, MinimalExecutableImage(machine));
 }
 
 }  // namespace fake
