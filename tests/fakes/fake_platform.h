@@ -33,10 +33,14 @@ void MakeDirectory(const std::wstring& windowsPath);                        // w
 std::string ReadFile(const std::wstring& windowsPath);
 void WriteExecutable(const std::wstring& windowsPath);                 // MinimalExecutableImage()
 std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted
-#ifdef __linux__
-// Files created from now on take no byte, as on a full disk: writing them fails with ENOSPC.
+// A full disk: new files and bytes beyond a file's old length find no room (ERROR_DISK_FULL).
 void SetVolumeFull(bool full);
-#endif
+void RefuseNewFiles(const std::wstring& folder);  // creating a file in it is denied
+void MakeLink(const std::wstring& link, const std::wstring& target);  // a symbolic link
+void MakeHardLink(const std::wstring& name, const std::wstring& existing);
+// A file's permission bits, which stand for the security descriptor that ReplaceFileW keeps.
+int Permissions(const std::wstring& windowsPath);
+void SetPermissions(const std::wstring& windowsPath, int permissions);
 
 // GetProgramPath answers `path`, or fails with `error` when it is not 0.
 void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
