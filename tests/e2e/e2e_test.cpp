@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <vector>
 
 #include "ui_driver.h"
 
@@ -15,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The program's control ids; the suite sees only the shipped .exe, so it keeps its own copy.
-enum : int { kVerbose = 9976, kCancel = 9977, kOk = 9978, kJava = 9980 };
+enum : int { kScale = 9973, kVerbose = 9976, kCancel = 9977, kOk = 9978, kJava = 9980 };
 // Verbose, skip font check, legacy merge sort, disable DirectDraw, keep working set, prefer IPv4.
 constexpr int kCheckBoxes[] = {kVerbose, 9988, 9972, 9987, 9986, 9984}, kMemory = 9982;
 // The program this suite was built with, on Wine's drive Z:.
@@ -54,6 +56,31 @@ bool MakeJavaHome(const fs::path& home, const std::string& version) {
          CopyFileW(kProgram.c_str(), (home / "bin\\javaw.exe").c_str(), FALSE) &&
          WriteBytes(home / "bin\\java.dll", "") &&
          WriteBytes(home / "release", "JAVA_VERSION=\"" + version + "\"\r\n");
+}
+
+// The small volume of scripts/with-full-volume.sh as Wine sees it, with an installation whose
+// folder refuses new files and one whose settings file is a link; empty, with the reason in
+// `refused`, when the script could not make it.
+fs::path FullVolume(std::wstring& refused) {
+  wchar_t volume[MAX_PATH] = {}, reason[512] = L"KELVOR_FULL_VOLUME is not set";
+  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME", volume, MAX_PATH);
+  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME_REFUSED", reason, 512);
+  refused = reason;
+  return *volume ? fs::path(L"Z:" + fs::path(volume).make_preferred().wstring()) : fs::path();
+}
+
+// Writes until the volume takes no more: whole pages, then the bytes of a last one.
+void Fill(std::ofstream& filler) {
+  for (const std::size_t size : {4096, 1})
+    for (filler.clear(); filler.write(std::string(size, 'f').data(), size).flush();) {
+    }
+}
+
+std::vector<std::wstring> Names(const fs::path& folder) {
+  std::vector<std::wstring> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 // Starts the program and answers its boxes; the driver kills it if a test fails half-way.
@@ -107,15 +134,14 @@ class Program : public testing::Test {
 // OK returns to the window, and the file stays as it was with nothing left beside it.
 TEST_F(Program, ErrorBoxesForAnUnreadableSettingsFileAndAFailedSave) {
   const std::string settings = "Arguments: -J-Xmx4000000m\r\nVerbose:Yes\r\n";
-  wchar_t volume[MAX_PATH] = {}, refused[512] = L"KELVOR_FULL_VOLUME is not set";
-  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME", volume, MAX_PATH);
-  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME_REFUSED", refused, 512);
-  const fs::path full = L"Z:" + fs::path(volume).make_preferred().wstring();
+  std::wstring refused;
+  const fs::path full = FullVolume(refused);
+  const bool volume = !full.empty();
   for (const char fault : {'m', 'r', 'h', 'f'}) {  // what the box's error number is below
     const std::wstring error = fault == 'm' ? L"2" : fault == 'f' ? L"28 = 0x1c" : L"13 = 0xd";
     SCOPED_TRACE(fault);
-    EXPECT_TRUE(fault != 'f' || *volume) << "no full volume to save on: " << refused;
-    if (fault == 'f' && !*volume) continue;
+    EXPECT_TRUE(fault != 'f' || volume) << "no full volume to save on: " << refused;
+    if (fault == 'f' && !volume) continue;
     const bool opens = fault != 'm';
     const std::wstring base =
         MakeInstallation(opens ? &settings : nullptr, fault == 'f' ? full : L"");
@@ -125,9 +151,7 @@ TEST_F(Program, ErrorBoxesForAnUnreadableSettingsFileAndAFailedSave) {
     const HANDLE held =
         fault == 'h' ? CreateFileW(file.c_str(), GENERIC_READ, 3, 0, OPEN_EXISTING, 0, 0) : 0;
     std::ofstream filler(fault == 'f' ? full / "filler" : fs::path(), std::ios::binary);
-    for (const std::size_t size : {4096, 1})  // whole pages, then the bytes of a last one
-      for (filler.clear(); filler.write(std::string(size, 'f').data(), size).flush();) {
-      }
+    Fill(filler);
     ASSERT_TRUE(Start(base, L"-p", opens));
     EXPECT_TRUE(!opens || uidriver::PostClick(Control(kOk)));
     HWND box = nullptr;  // owned by the window, or by none before it
@@ -188,6 +212,56 @@ TEST_F(Program, ShowsTheSettingsFileAndSavesOnlyOnOk) {
                         "DisableDD2:No\r\nKeepWS:Yes\r\nLegacyMS2:No\r\n"
                         "PreferIPv4:Yes\r\n");
     EXPECT_TRUE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  }
+}
+
+// Saves that keep the file where and what it is, on the small volume: through a link into another
+// folder (the file it leads to takes the bytes, the link stays), and in an installation folder
+// that refuses new files, in place (no box); there, on the full volume, content longer than a
+// page fails with the error box and leaves the old bytes.
+TEST_F(Program, SavesThroughALinkAndInPlaceWhereTheFolderRefusesNewFiles) {
+  std::wstring refused;
+  const fs::path full = FullVolume(refused);
+  ASSERT_FALSE(full.empty()) << "no volume with a link and an immutable folder: " << refused;
+  const std::string settings = "Arguments: -J-Xmx4000000m\r\nVerbose:Yes\r\n";
+  const fs::path target = full / "linked\\target\\Kelvor_ss";
+  for (const char row : {'l', 'i', 'f'}) {  // linked, in place, full
+    SCOPED_TRACE(row);
+    const fs::path base = full / (row == 'l' ? "linked\\K" : "refusing\\K"),
+                   file = base / "Kelvor_ss";
+    const fs::path program = base / "bin\\win\\KelvorStartupSettings.exe";
+    ASSERT_TRUE(CopyFileW(kProgram.c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(WriteBytes(file, settings));
+    std::ofstream filler(row == 'f' ? full / "filler" : fs::path(), std::ios::binary);
+    Fill(filler);
+    ASSERT_TRUE(Start(base, L"-p"));
+    EXPECT_TRUE(uidriver::Click(Control(kVerbose)));
+    // 1500 euro signs take 4500 bytes: more than the old file's page holds.
+    EXPECT_TRUE(row != 'f' || uidriver::SetText(Control(kScale), std::wstring(1500, L'\x20AC')));
+    EXPECT_TRUE(uidriver::PostClick(Control(kOk)));
+    HWND box = nullptr;
+    if (row == 'f') {
+      EXPECT_EQ(NextBox(window_, box),
+                L"Kelvor Startup Settings Error|Error writing settings file \"" + file.wstring() +
+                    L"\".\n\n\nError # 28 = 0x1c :\n" + _wcserror(28) + L"|1 icon");
+      EXPECT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+    }
+    ExpectExitCodeZero(row == 'f' ? kCancel : 0);
+    EXPECT_EQ(ReadBytes(file).substr(0, 40),
+              row == 'f' ? settings : "Arguments: -J-Xmx4000000m\r\nVerbose:No\r\n");
+    EXPECT_EQ(Names(base), (std::vector<std::wstring>{L"Kelvor_ss", L"bin"}));
+    if (row == 'l') {
+      EXPECT_EQ(ReadBytes(target), ReadBytes(file));
+      EXPECT_EQ(Names(target.parent_path()), std::vector<std::wstring>{L"Kelvor_ss"});
+      // Still a link: opening the name reaches the other folder's file.
+      const HANDLE opened = CreateFileW(file.c_str(), 0, 7, nullptr, OPEN_EXISTING, 0, nullptr);
+      wchar_t finalPath[MAX_PATH] = {};
+      GetFinalPathNameByHandleW(opened, finalPath, MAX_PATH, 0);
+      CloseHandle(opened);
+      EXPECT_EQ(fs::path(finalPath + 4), target);
+    }
+    DeleteFileW(program.c_str());
+    if (row == 'f') filler.close(), fs::remove(full / "filler");
   }
 }
 
