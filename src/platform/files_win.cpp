@@ -141,6 +141,15 @@ std::uint32_t WriteFileInPlace(const std::wstring& path, const std::string& byte
 
 std::uint32_t ReplaceFileKeepingIdentity(const std::wstring& replaced,
                                          const std::wstring& replacement) {
+  // Opened first as ReplaceFileW opens it: Wine's call, refused there (another program holds
+  // the file without sharing its deletion), would leave a stray "rfa*.tmp" beside it.
+  {
+    const UniqueFileHandle probe(CreateFileW(replaced.c_str(), GENERIC_READ | DELETE | SYNCHRONIZE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                             nullptr));
+    if (!probe.IsValid()) return GetLastError();
+  }  // closed again before the call
   if (ReplaceFileW(replaced.c_str(), replacement.c_str(), nullptr, 0, nullptr, nullptr)) return 0;
   return GetLastError();
 }
