@@ -84,26 +84,6 @@ TEST_F(Startup, SettingsFileLoad) {
   }
 }
 
-TEST_F(Startup, SettingsFileSaveWritesTheLinesInTheirOrder) {
-  StartupSettings bare, full;
-  bare.SetSettings(true, false, true, false, false, false, true, 0, L"", Units(u"\xE9"));
-  full.SetSettings(false, true, false, true, true, true, false, 1024, L"C:\\jdk\\java.exe", L"");
-  const std::pair<StartupSettings*, std::string> cases[] = {
-      {&bare,
-       "Arguments:\r\nScale:\xC3\xA9\r\nVerbose:Yes\r\nAllowUIScale:No\r\nDisableDD2:Yes\r\n"
-       "KeepWS:No\r\nLegacyMS2:No\r\nPreferIPv4:Yes\r\n"},
-      {&full,
-       "Arguments: -J-Xmx1024m -nofontcheck\r\nJava:C:\\jdk\\java.exe\r\nVerbose:No\r\n"
-       "AllowUIScale:Yes\r\nDisableDD2:No\r\nKeepWS:Yes\r\nLegacyMS2:Yes\r\nPreferIPv4:No\r\n"}};
-  std::wstring errorText;
-  fake::MakeDirectory(L"C:\\K");
-  for (const auto& [settings, bytes] : cases) {
-    settings->SettingsFilePath = kFile;
-    ASSERT_TRUE(SaveSettingsToFile(*settings, errorText)) << errorText;
-    EXPECT_EQ(fake::ReadFile(kFile), bytes);
-  }
-}
-
 TEST(SettingsFileSaveWay, KeepsLinksHardLinksAndRefusals) {
   const struct {
     SaveFacts facts;
@@ -123,14 +103,14 @@ TEST(SettingsFileSaveWay, KeepsLinksHardLinksAndRefusals) {
   }
 }
 
-// Each row saves "Arguments:" and six switches (97 bytes) over an old file of `before` (null:
-// none), on a full volume or not, in a folder that takes new files or not, beside a crash's
-// leftover: the file's bytes after, and the error text (empty on success). Nothing but the file
-// and the leftover is left in the folder.
+// Each row saves the lines in their order (no Java line, a UTF-8 scale) over an old
+// file of `before` (null: none), on a full volume or not, in a folder that takes new files or not,
+// beside a crash's leftover: the file's bytes after, and the error text (empty on success).
+// Nothing but the file and the leftover is left in the folder.
 TEST_F(Startup, SettingsFileSaveKeepsTheFileWhereAndWhatItIs) {
   const std::string saved =
-      "Arguments:\r\nVerbose:No\r\nAllowUIScale:No\r\nDisableDD2:No\r\n"
-      "KeepWS:No\r\nLegacyMS2:Yes\r\nPreferIPv4:No\r\n";
+      "Arguments: -J-Xmx64m\r\nScale:\xC3\xA9\r\nVerbose:Yes\r\nAllowUIScale:No\r\n"
+      "DisableDD2:Yes\r\nKeepWS:No\r\nLegacyMS2:No\r\nPreferIPv4:Yes\r\n";
   const char* const longer =
       "Arguments:this old file is longer than the saved content, which "
       "ends here and must not keep the rest of these words around";
@@ -162,6 +142,7 @@ TEST_F(Startup, SettingsFileSaveKeepsTheFileWhereAndWhatItIs) {
     if (c.refusing) fake::RefuseNewFiles(L"C:\\K");
     fake::SetVolumeFull(c.volumeFull);
     StartupSettings settings;
+    settings.SetSettings(true, false, true, false, false, false, true, 64, L"", Units(u"\xE9"));
     settings.SettingsFilePath = kFile;
     std::wstring errorText;
     EXPECT_EQ(SaveSettingsToFile(settings, errorText), c.error.empty());
