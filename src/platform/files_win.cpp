@@ -96,7 +96,7 @@ bool MoveTo(HANDLE file, std::uint64_t offset) {
 std::uint32_t WriteNewFile(const std::wstring& path, const std::string& bytes,
                            std::uint32_t attributes, bool& created) {
   UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    attributes | FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
   created = file.IsValid();
   if (!created) return GetLastError();
   DWORD error = WriteAll(file.Get(), bytes.data(), bytes.size());
