@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <vector>
 
 #include "ui_driver.h"
 
@@ -58,17 +56,6 @@ bool MakeJavaHome(const fs::path& home, const std::string& version) {
          WriteBytes(home / "release", "JAVA_VERSION=\"" + version + "\"\r\n");
 }
 
-// The small volume of scripts/with-full-volume.sh as Wine sees it, with an installation whose
-// folder refuses new files and one whose settings file is a link; empty, with the reason in
-// `refused`, when the script could not make it.
-fs::path FullVolume(std::wstring& refused) {
-  wchar_t volume[MAX_PATH] = {}, reason[512] = L"KELVOR_FULL_VOLUME is not set";
-  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME", volume, MAX_PATH);
-  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME_REFUSED", reason, 512);
-  refused = reason;
-  return *volume ? fs::path(L"Z:" + fs::path(volume).make_preferred().wstring()) : fs::path();
-}
-
 // Writes until the volume takes no more: whole pages, then the bytes of a last one.
 void Fill(std::ofstream& filler) {
   for (const std::size_t size : {4096, 1})
@@ -76,11 +63,9 @@ void Fill(std::ofstream& filler) {
     }
 }
 
-std::vector<std::wstring> Names(const fs::path& folder) {
-  std::vector<std::wstring> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
+// How many names a folder holds.
+std::ptrdiff_t Count(const fs::path& folder) {
+  return std::distance(fs::directory_iterator(folder), {});
 }
 
 // Starts the program and answers its boxes; the driver kills it if a test fails half-way.
@@ -158,8 +143,7 @@ TEST_F(Program, ErrorBoxesForAnUnreadableSettingsFileAndAFailedSave) {
     EXPECT_TRUE(!opens || (process_.IsRunning() && IsWindowVisible(window_)));
     ExpectExitCodeZero(opens ? kCancel : 0);
     EXPECT_EQ(ReadBytes(file), opens ? settings : "<missing>");
-    EXPECT_EQ(Names(base), (opens ? std::vector<std::wstring>{L"Kelvor_ss", L"bin"}
-                                  : std::vector<std::wstring>{L"bin"}));
+    EXPECT_EQ(Count(base), opens ? 2 : 1);
     if (held) CloseHandle(held);
   }
 }
@@ -209,9 +193,12 @@ TEST_F(Program, ShowsTheSettingsFileAndSavesOnlyOnOk) {
 // folder that refuses new files, in place; no box. Full, with content longer than a page, both
 // show the error box and keep the old bytes, leaving nothing behind in any folder.
 TEST_F(Program, SavesThroughALinkAndInPlaceWhereTheFolderRefusesNewFiles) {
-  std::wstring refused;
-  const fs::path full = FullVolume(refused);
-  ASSERT_FALSE(full.empty()) << "no volume with a link and an immutable folder: " << refused;
+  // Made by scripts/with-full-volume.sh, which says why when it could not.
+  wchar_t volume[MAX_PATH] = {}, refused[512] = L"KELVOR_FULL_VOLUME is not set";
+  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME_REFUSED", refused, 512);
+  ASSERT_TRUE(GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME", volume, MAX_PATH))
+      << "no volume with a link and an immutable folder: " << refused;
+  const fs::path full = L"Z:" + fs::path(volume).make_preferred().wstring();
   const std::string settings = "Arguments: -J-Xmx4000000m\r\nVerbose:Yes\r\n";
   const fs::path target = full / "linked\\target\\Kelvor_ss";
   for (const char row : {'l', 'i', 'L', 'I'}) {  // linked, in place; capital: on the full volume
@@ -241,10 +228,10 @@ TEST_F(Program, SavesThroughALinkAndInPlaceWhereTheFolderRefusesNewFiles) {
               fullVolume ? settings
                          : "Verbose:No\r\nAllowUIScale:No\r\nDisableDD2:No\r\n"
                            "KeepWS:No\r\nLegacyMS2:Yes\r\nPreferIPv4:No\r\n");
-    EXPECT_EQ(Names(base), (std::vector<std::wstring>{L"Kelvor_ss", L"bin"}));
+    EXPECT_EQ(Count(base), 2);
     if (linked) {
       EXPECT_EQ(ReadBytes(target), saved);  // a link replaced by a file would leave it old
-      EXPECT_EQ(Names(target.parent_path()), std::vector<std::wstring>{L"Kelvor_ss"});
+      EXPECT_EQ(Count(target.parent_path()), 1);
     }
     DeleteFileW(program.c_str());
     if (fullVolume) filler.close(), fs::remove(full / "filler");
