@@ -64,6 +64,29 @@ void AppendLine(std::wstring& content, const wchar_t* key, const std::wstring& v
   content += L'\n';
 }
 
+// What a save needs to know of the file `path` names; returns where the file itself lies,
+// wherever links lead (the name itself when there is no file).
+std::wstring LookAtSettingsFile(const std::wstring& path, SaveFacts& facts,
+                                std::uint32_t& attributes) {
+  const bool named = platform::GetFileAttributes(path, attributes);
+  facts.isLink = named && (attributes & platform::kFileAttributeReparsePoint) != 0;
+  platform::FileFacts file;
+  const std::uint32_t inspectError = platform::InspectFile(path, file);
+  std::wstring target = path;
+  if (inspectError == 0) {
+    facts.exists = true;
+    target = windows_path::WithoutLongPathPrefix(file.finalPath, kPlainPathLimit);
+    attributes = file.attributes;
+    facts.linkCount = file.linkCount;
+  } else {
+    // Some network file systems keep the final name to themselves; the name is then the file.
+    facts.exists = named && inspectError != platform::file_error::kFileNotFound &&
+                   inspectError != platform::file_error::kPathNotFound && !facts.isLink;
+  }
+  facts.readOnly = facts.exists && (attributes & platform::kFileAttributeReadOnly) != 0;
+  return target;
+}
+
 bool LocateSettingsFile(StartupSettings& settings, std::wstring& errorText) {
   std::wstring programPath;
   const std::uint32_t pathError = platform::GetProgramPath(programPath);
@@ -171,24 +194,8 @@ bool SaveSettingsToFile(const StartupSettings& settings, std::wstring& errorText
 
   const std::wstring& path = settings.SettingsFilePath;
   SaveFacts facts;
-  std::uint32_t nameAttributes = 0;
-  const bool named = platform::GetFileAttributes(path, nameAttributes);
-  facts.isLink = named && (nameAttributes & platform::kFileAttributeReparsePoint) != 0;
-  platform::FileFacts file;
-  const std::uint32_t inspectError = platform::InspectFile(path, file);
-  std::wstring target = path;  // the file itself, wherever links lead
-  std::uint32_t attributes = nameAttributes;
-  if (inspectError == 0) {
-    facts.exists = true;
-    target = windows_path::WithoutLongPathPrefix(file.finalPath, kPlainPathLimit);
-    attributes = file.attributes;
-    facts.linkCount = file.linkCount;
-  } else {
-    // Some network file systems keep the final name to themselves; the name is then the file.
-    facts.exists = named && inspectError != platform::file_error::kFileNotFound &&
-                   inspectError != platform::file_error::kPathNotFound && !facts.isLink;
-  }
-  facts.readOnly = facts.exists && (attributes & platform::kFileAttributeReadOnly) != 0;
+  std::uint32_t attributes = 0;
+  const std::wstring target = LookAtSettingsFile(path, facts, attributes);
   SaveWay way = ChooseSaveWay(facts);
 
   std::wstring temporaryPath;
