@@ -126,4 +126,15 @@ int Compare(const std::wstring& a, const std::wstring& b) {
   return 0;
 }
 
+std::wstring WithoutLongPathPrefix(const std::wstring& path, std::size_t maxLength) {
+  std::wstring plain;
+  if (path.starts_with(L"\\\\?\\UNC\\"))
+    plain = L"\\\\" + path.substr(8);
+  else if (path.starts_with(L"\\\\?\\") && path.size() >= 6 && path[5] == L':')
+    plain = path.substr(4);
+  else
+    return path;
+  return plain.size() < maxLength ? plain : path;
+}
+
 }  // namespace windows_path

@@ -30,6 +30,11 @@ bool IsAbsolute(const std::wstring& path);
 // base, a rooted text keeps only the base's root name, anything else is appended.
 std::wstring ResolveAgainst(const std::wstring& base, const std::wstring& text);
 
+// A path as GetFinalPathNameByHandleW gives it, in the form the rest of the program uses:
+// "\\?\C:\x" as "C:\x" and "\\?\UNC\server\share\x" as "\\server\share\x". Kept as it is
+// when the plain form would be `maxLength` characters or longer, which only the prefix reaches.
+std::wstring WithoutLongPathPrefix(const std::wstring& path, std::size_t maxLength);
+
 // Orders two paths: root names by code unit, then a path without a root directory first, then
 // the rest, each run of separators counting as one separator that sorts before every other
 // character. Returns <0, 0 or >0.

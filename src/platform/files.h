@@ -18,6 +18,19 @@ inline constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t kFileAttributeHidden = 0x02;
 inline constexpr std::uint32_t kFileAttributeSystem = 0x04;
 inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;  // a link, among others
+
+// The Win32 codes a save tells apart.
+namespace file_error {
+inline constexpr std::uint32_t kFileNotFound = 2;
+inline constexpr std::uint32_t kPathNotFound = 3;
+inline constexpr std::uint32_t kAccessDenied = 5;
+inline constexpr std::uint32_t kWriteProtect = 19;
+inline constexpr std::uint32_t kFileExists = 80;
+inline constexpr std::uint32_t kDiskFull = 112;
+inline constexpr std::uint32_t kUnableToRemoveReplaced = 1175;
+inline constexpr std::uint32_t kUnableToMoveReplacement = 1176;
+}  // namespace file_error
 
 // GetModuleFileNameW(no module) into 260 characters. Returns 0 and sets `path`, or the
 // GetLastError code with `path` untouched.
@@ -37,30 +50,46 @@ int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& 
 // folder), keeping at most `limit` bytes as ReadFileBytes does.
 std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::string& bytes,
                             bool& truncated);
-// Writes all bytes and flushes; returns 0 or errno.
-int WriteFileBytes(std::FILE* file, const std::string& bytes);
-// Creates the file for writing in binary mode and fails with EEXIST when the name is taken, so
-// two writers never share it. Returns 0 or errno.
-int CreateNewFile(const std::wstring& path, UniqueFile& file);
-// Flushes the runtime's buffer, then the system's to the disk, and closes the file whatever
-// fails. Returns 0 or errno.
-int FinishFile(UniqueFile& file);
+// What a save learns of the file a name leads to, through any links: CreateFileW (no access,
+// every sharing), GetFileInformationByHandle and GetFinalPathNameByHandleW (normalized, drive
+// or share name). Returns 0 or the GetLastError code, with `facts` untouched then.
+struct FileFacts {
+  std::wstring finalPath;        // as the call gives it, with its "\\?\" or "\\?\UNC\" prefix
+  std::uint32_t attributes = 0;  // the file's own, never a link's
+  std::uint32_t linkCount = 0;   // its names in folders (hard links)
+};
+std::uint32_t InspectFile(const std::wstring& path, FileFacts& facts);
+// CreateFileW(write, not shared, CREATE_NEW, `attributes`), WriteFile of every byte,
+// FlushFileBuffers and CloseHandle; a file that could not be written whole is deleted again.
+// Returns 0 or the GetLastError code; `created` says whether the file was made at all.
+std::uint32_t WriteNewFile(const std::wstring& path, const std::string& bytes,
+                           std::uint32_t attributes, bool& created);
+// Overwrites an existing file with `bytes` without renaming anything, shared with readers only:
+// first the bytes beyond its old length, flushed, so that a full disk shows before any old byte
+// is touched (the file is then cut back to its old length); then the old part, the cut to the
+// new length and a flush. Returns 0 or the GetLastError code; `opened` as `created` above.
+std::uint32_t WriteFileInPlace(const std::wstring& path, const std::string& bytes, bool& opened);
+// ReplaceFileW(no backup, no flags, so a security or attribute that cannot be carried over
+// fails it): `replaced` keeps its security, creation time, short name, object id, encryption,
+// compression and streams and takes `replacement`'s content. Returns 0 or the GetLastError code:
+// 1175 leaves both files as they were; after 1176 `replaced` is gone and `replacement` still has
+// its name.
+std::uint32_t ReplaceFileKeepingIdentity(const std::wstring& replaced,
+                                         const std::wstring& replacement);
 // MoveFileExW(replace existing, write through): `to` is the old file or `from`'s, never a
-// mixture. Returns 0 or errno as the runtime maps the system's code (EACCES for a folder or a
-// file another program holds open).
-int MoveFileReplacing(const std::wstring& from, const std::wstring& to);
+// mixture. Returns 0 or the GetLastError code.
+std::uint32_t MoveFileReplacing(const std::wstring& from, const std::wstring& to);
 // DeleteFileW: false when it failed.
 bool RemoveFile(const std::wstring& path);
 // The runtime's text for an error number (strerror).
 std::wstring RuntimeErrorText(int errorNumber);
 
-// GetFileAttributesW: false when it returns INVALID_FILE_ATTRIBUTES.
+// GetFileAttributesW (a link's own attributes, not its target's): false when it returns
+// INVALID_FILE_ATTRIBUTES.
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes);
 // Whether the path is a folder, links followed: a symbolic link or junction is judged by what it
 // points to, so a broken one is no folder. False for a missing path or any failure.
 bool IsDirectoryFollowingLinks(const std::wstring& path);
-// SetFileAttributesW: false when it failed.
-bool ChangeFileAttributes(const std::wstring& path, std::uint32_t attributes);
 // GetBinaryTypeW succeeds: the file is a program image that Windows can run.
 bool IsExecutableImage(const std::wstring& path);
 // SearchPathW(directory, fileName, no extension) into `bufferLength` characters. Returns what

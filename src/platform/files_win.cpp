@@ -6,11 +6,6 @@
 #include "platform/read_loop.h"
 #include "platform/unique_handle_win.h"
 
-#include <fcntl.h>
-#include <io.h>
-#include <share.h>
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cwchar>
 #include <vector>
@@ -55,46 +50,118 @@ std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::st
       }));
 }
 
-int CreateNewFile(const std::wstring& path, UniqueFile& file) {
-  int descriptor = -1;
-  // _O_EXCL is CREATE_NEW; the "x" of fopen is not known to this runtime.
-  const errno_t error =
-      _wsopen_s(&descriptor, path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _SH_DENYWR,
-                _S_IREAD | _S_IWRITE);
-  if (error != 0) return error;
-  std::FILE* opened = _fdopen(descriptor, "wb");
-  if (opened == nullptr) {
-    const int fdopenError = errno;
-    _close(descriptor);
-    return fdopenError != 0 ? fdopenError : EMFILE;
-  }
-  file.reset(opened);
+std::uint32_t InspectFile(const std::wstring& path, FileFacts& facts) {
+  // No access asked: the folder's refusals and other programs' sharing cannot hide the file.
+  const UniqueFileHandle file(CreateFileW(path.c_str(), 0,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return GetLastError();
+  BY_HANDLE_FILE_INFORMATION information = {};
+  if (!GetFileInformationByHandle(file.Get(), &information)) return GetLastError();
+  const DWORD needed = GetFinalPathNameByHandleW(file.Get(), nullptr, 0, FILE_NAME_NORMALIZED);
+  if (needed == 0) return GetLastError();
+  std::vector<wchar_t> buffer(needed);
+  const DWORD length =
+      GetFinalPathNameByHandleW(file.Get(), buffer.data(), needed, FILE_NAME_NORMALIZED);
+  if (length == 0 || length >= needed) return length == 0 ? GetLastError() : ERROR_MORE_DATA;
+  facts.finalPath.assign(buffer.data(), length);
+  facts.attributes = information.dwFileAttributes;
+  facts.linkCount = information.nNumberOfLinks;
   return 0;
 }
 
-int MoveFileReplacing(const std::wstring& from, const std::wstring& to) {
+namespace {
+
+// WriteFile until every byte is written: a disk that fills part way answers a short count first.
+DWORD WriteAll(HANDLE file, const char* bytes, std::size_t size) {
+  while (size > 0) {
+    DWORD written = 0;
+    const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+    if (!WriteFile(file, bytes, chunk, &written, nullptr)) return GetLastError();
+    if (written == 0) return ERROR_DISK_FULL;  // nothing taken and no reason given
+    bytes += written;
+    size -= written;
+  }
+  return 0;
+}
+
+bool MoveTo(HANDLE file, std::uint64_t offset) {
+  LARGE_INTEGER distance = {};
+  distance.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(file, distance, nullptr, FILE_BEGIN) != 0;
+}
+
+}  // namespace
+
+std::uint32_t WriteNewFile(const std::wstring& path, const std::string& bytes,
+                           std::uint32_t attributes, bool& created) {
+  UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+  created = file.IsValid();
+  if (!created) return GetLastError();
+  DWORD error = WriteAll(file.Get(), bytes.data(), bytes.size());
+  if (error == 0 && !FlushFileBuffers(file.Get())) error = GetLastError();
+  if (error == 0 && !CloseHandle(file.Release())) error = GetLastError();
+  if (error != 0) {
+    file.Reset();
+    DeleteFileW(path.c_str());
+  }
+  return error;
+}
+
+std::uint32_t WriteFileInPlace(const std::wstring& path, const std::string& bytes, bool& opened) {
+  const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  opened = file.IsValid();
+  if (!opened) return GetLastError();
+  LARGE_INTEGER size = {};
+  if (!GetFileSizeEx(file.Get(), &size)) return GetLastError();
+  const auto oldLength = static_cast<std::uint64_t>(size.QuadPart);
+  // Written bytes, not SetEndOfFile: Wine's file systems would extend a file with a hole and
+  // find the full disk only later, when the old bytes are already gone.
+  if (bytes.size() > oldLength) {
+    DWORD error = MoveTo(file.Get(), oldLength) ? 0 : GetLastError();
+    if (error == 0)
+      error = WriteAll(file.Get(), bytes.data() + oldLength, bytes.size() - oldLength);
+    if (error == 0 && !FlushFileBuffers(file.Get())) error = GetLastError();
+    if (error != 0) {
+      if (MoveTo(file.Get(), oldLength)) SetEndOfFile(file.Get());
+      return error;
+    }
+  }
+  const std::size_t oldPart = bytes.size() < oldLength ? bytes.size() : oldLength;
+  if (!MoveTo(file.Get(), 0)) return GetLastError();
+  if (const DWORD error = WriteAll(file.Get(), bytes.data(), oldPart); error != 0) return error;
+  if (!MoveTo(file.Get(), bytes.size()) || !SetEndOfFile(file.Get()) ||
+      !FlushFileBuffers(file.Get()))
+    return GetLastError();
+  return 0;
+}
+
+std::uint32_t ReplaceFileKeepingIdentity(const std::wstring& replaced,
+                                         const std::wstring& replacement) {
+  // Opened first as ReplaceFileW opens it: Wine's call, refused there (another program holds
+  // the file without sharing its deletion), would leave a stray "rfa*.tmp" beside it.
+  {
+    const UniqueFileHandle probe(CreateFileW(replaced.c_str(), GENERIC_READ | DELETE | SYNCHRONIZE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                             nullptr));
+    if (!probe.IsValid()) return GetLastError();
+  }  // closed again before the call
+  if (ReplaceFileW(replaced.c_str(), replacement.c_str(), nullptr, 0, nullptr, nullptr)) return 0;
+  return GetLastError();
+}
+
+std::uint32_t MoveFileReplacing(const std::wstring& from, const std::wstring& to) {
   if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return 0;
-  // The runtime's own mapping of these codes, which its open would have reported.
-  switch (GetLastError()) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return ENOENT;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: return EACCES;
-    default: return EINVAL;
-  }
+  return GetLastError();
 }
 
 bool RemoveFile(const std::wstring& path) {
   return DeleteFileW(path.c_str()) != 0;
-}
-
-bool ChangeFileAttributes(const std::wstring& path, std::uint32_t attributes) {
-  return SetFileAttributesW(path.c_str(), attributes) != 0;
 }
 
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {

@@ -35,35 +35,6 @@ int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& 
   });
 }
 
-int WriteFileBytes(std::FILE* file, const std::string& bytes) {
-  errno = 0;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-    const int error = errno;
-    return error != 0 ? error : EIO;
-  }
-  if (std::fflush(file) != 0) {
-    const int error = errno;
-    return error != 0 ? error : EIO;
-  }
-  return 0;
-}
-
-int FinishFile(UniqueFile& file) {
-  std::FILE* const closing = file.release();
-  if (closing == nullptr) return EBADF;
-  errno = 0;
-#ifdef _WIN32
-  // _commit is FlushFileBuffers on the file's handle.
-  bool failed = std::fflush(closing) != 0 || _commit(_fileno(closing)) != 0;
-#else
-  bool failed = std::fflush(closing) != 0 || fsync(fileno(closing)) != 0;
-#endif
-  const int flushError = errno;
-  failed = std::fclose(closing) != 0 || failed;
-  const int error = flushError != 0 ? flushError : errno;
-  return failed ? (error != 0 ? error : EIO) : 0;
-}
-
 std::wstring RuntimeErrorText(int errorNumber) {
   // The runtime's texts are plain ASCII in both C libraries, so widening byte by byte is exact.
   const char* text = std::strerror(errorNumber);

@@ -18,5 +18,9 @@ void AppendSystemErrorText(std::int32_t code, std::wstring& errorText);
 // AppendErrorText with the runtime's text for an errno value: after failed file operations.
 void AppendRuntimeErrorText(int code, std::wstring& errorText);
 
+// The error number the Microsoft C runtime sets for a Win32 error code (its _dosmaperr table):
+// EACCES for 19 to 36, ENOEXEC for 188 to 202, EINVAL for every code it does not list.
+int RuntimeErrorNumber(std::uint32_t systemCode);
+
 // What the system error box shows: `message`, a blank line, then the described code.
 std::wstring ComposeSystemErrorBoxText(const std::wstring& message, std::int32_t code);

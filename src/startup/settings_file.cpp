@@ -1,7 +1,6 @@
 // The settings file "Kelvor_ss" of an installation: where it lies, reading it and writing it.
 #include "startup/settings_file.h"
 
-#include <cerrno>
 #include <string_view>
 
 #include "common/text_encoding.h"
@@ -16,6 +15,9 @@ constexpr int kLevelsAboveProgram = 3;  // the program's file, bin\win, then bin
 // Nothing sane comes near this; the cap only keeps a wrong file from exhausting memory.
 constexpr std::size_t kSettingsFileLimit = 64u * 1024u * 1024u;
 constexpr int kTemporaryFileAttempts = 100;
+// A final path is used without its "\\?\" prefix only when its longest temporary file's name,
+// ".saving-100.tmp" more, still fits the 260 characters of a plain path.
+constexpr std::size_t kPlainPathLimit = 260 - 15;
 
 bool IsBlank(wchar_t character) {
   return character == L' ' || character == L'\t' || character == L'\n' || character == L'\r' ||
@@ -26,9 +28,16 @@ std::wstring QuotedPath(const std::wstring& path) {
   return L"\"" + path + L"\"";
 }
 
-bool ReportUnwritable(const std::wstring& path, int errorNumber, std::wstring& errorText) {
+// Both take a Win32 code and show the runtime's number for it, as its own file calls would.
+bool ReportUnwritable(const std::wstring& path, std::uint32_t error, std::wstring& errorText) {
   errorText += L"Unable to open settings file " + QuotedPath(path) + L" for writing.\n\n";
-  AppendRuntimeErrorText(errorNumber, errorText);
+  AppendRuntimeErrorText(RuntimeErrorNumber(error), errorText);
+  return false;
+}
+
+bool ReportWriteFailure(const std::wstring& path, std::uint32_t error, std::wstring& errorText) {
+  errorText += L"Error writing settings file " + QuotedPath(path) + L".\n\n";
+  AppendRuntimeErrorText(RuntimeErrorNumber(error), errorText);
   return false;
 }
 
@@ -53,6 +62,29 @@ void AppendLine(std::wstring& content, const wchar_t* key, const std::wstring& v
   content += L':';
   content += value;
   content += L'\n';
+}
+
+// What a save needs to know of the file `path` names; returns where the file itself lies,
+// wherever links lead (the name itself when there is no file).
+std::wstring LookAtSettingsFile(const std::wstring& path, SaveFacts& facts,
+                                std::uint32_t& attributes) {
+  const bool named = platform::GetFileAttributes(path, attributes);
+  facts.isLink = named && (attributes & platform::kFileAttributeReparsePoint) != 0;
+  platform::FileFacts file;
+  const std::uint32_t inspectError = platform::InspectFile(path, file);
+  std::wstring target = path;
+  if (inspectError == 0) {
+    facts.exists = true;
+    target = windows_path::WithoutLongPathPrefix(file.finalPath, kPlainPathLimit);
+    attributes = file.attributes;
+    facts.linkCount = file.linkCount;
+  } else {
+    // Some network file systems keep the final name to themselves; the name is then the file.
+    facts.exists = named && inspectError != platform::file_error::kFileNotFound &&
+                   inspectError != platform::file_error::kPathNotFound && !facts.isLink;
+  }
+  facts.readOnly = facts.exists && (attributes & platform::kFileAttributeReadOnly) != 0;
+  return target;
 }
 
 bool LocateSettingsFile(StartupSettings& settings, std::wstring& errorText) {
@@ -139,6 +171,17 @@ bool LoadSettingsFromFile(StartupSettings& settings, std::wstring& errorText) {
   return true;
 }
 
+SaveWay ChooseSaveWay(const SaveFacts& facts) {
+  // A link that leads nowhere stays a link: a new file would take its place.
+  if (!facts.exists)
+    return facts.isLink || facts.folderRefusesNewFile ? SaveWay::Refuse : SaveWay::MoveIntoPlace;
+  // Windows refuses to open a read-only file for writing; Wine run by root would not.
+  if (facts.readOnly) return SaveWay::Refuse;
+  // A replaced file would leave its other names on the old content.
+  if (facts.linkCount > 1 || facts.folderRefusesNewFile) return SaveWay::WriteInPlace;
+  return SaveWay::ReplaceBeside;
+}
+
 bool SaveSettingsToFile(const StartupSettings& settings, std::wstring& errorText) {
   const std::wstring content = SettingsFileContent(settings);
   std::wstring withCarriageReturns;
@@ -149,42 +192,62 @@ bool SaveSettingsToFile(const StartupSettings& settings, std::wstring& errorText
   }
   const std::string bytes = EncodeUtf8(withCarriageReturns);
 
-  // The new content goes to a file of its own beside the old one and then takes its place in one
-  // step, so a failure at any point leaves the user's earlier settings whole.
   const std::wstring& path = settings.SettingsFilePath;
+  SaveFacts facts;
   std::uint32_t attributes = 0;
-  const bool exists = platform::GetFileAttributes(path, attributes);
-  // Windows refuses to open a read-only file for writing; Wine run by root would let the move
-  // replace it, so both are told the same.
-  int error = exists && (attributes & platform::kFileAttributeReadOnly) != 0 ? EACCES : 0;
-  std::wstring temporaryPath;
-  platform::UniqueFile file;
-  for (int attempt = 1; error == 0 && !file; ++attempt) {
-    // Names left by a crash are skipped, never reused: another copy may be writing one.
-    temporaryPath = path + L".saving-" + std::to_wstring(attempt) + L".tmp";
-    error = platform::CreateNewFile(temporaryPath, file);
-    if (error == EEXIST && attempt < kTemporaryFileAttempts) error = 0;
-  }
-  if (error != 0) return ReportUnwritable(path, error, errorText);
+  const std::wstring target = LookAtSettingsFile(path, facts, attributes);
+  SaveWay way = ChooseSaveWay(facts);
 
-  error = platform::WriteFileBytes(file.get(), bytes);
-  const int finishError = platform::FinishFile(file);
-  if (error == 0) error = finishError;
-  if (error != 0) {
-    platform::RemoveFile(temporaryPath);
-    errorText += L"Error writing settings file " + QuotedPath(path) + L".\n\n";
-    AppendRuntimeErrorText(error, errorText);
-    return false;
+  std::wstring temporaryPath;
+  std::uint32_t error = 0;
+  if (way == SaveWay::MoveIntoPlace || way == SaveWay::ReplaceBeside) {
+    // A file the user hid stays hidden.
+    const std::uint32_t kept =
+        facts.exists
+            ? attributes & (platform::kFileAttributeHidden | platform::kFileAttributeSystem)
+            : 0;
+    bool created = false;
+    for (int attempt = 1; !created; ++attempt) {
+      // Names left by a crash are skipped, never reused or read: another copy may be writing one.
+      temporaryPath = target + L".saving-" + std::to_wstring(attempt) + L".tmp";
+      error = platform::WriteNewFile(temporaryPath, bytes, kept, created);
+      if (created || error != platform::file_error::kFileExists ||
+          attempt == kTemporaryFileAttempts)
+        break;
+    }
+    if (created && error != 0) return ReportWriteFailure(path, error, errorText);
+    facts.folderRefusesNewFile = error == platform::file_error::kAccessDenied ||
+                                 error == platform::file_error::kWriteProtect;
+    if (error != 0 && !facts.folderRefusesNewFile) return ReportUnwritable(path, error, errorText);
+    if (error != 0) way = ChooseSaveWay(facts);
   }
-  // A file the user hid stays hidden; read-only was refused above.
-  const std::uint32_t kept =
-      attributes & (platform::kFileAttributeHidden | platform::kFileAttributeSystem);
-  if (exists && kept != 0) platform::ChangeFileAttributes(temporaryPath, kept);
-  // Held open by another program, or a folder in its place: the file cannot be written today.
-  error = platform::MoveFileReplacing(temporaryPath, path);
-  if (error != 0) {
-    platform::RemoveFile(temporaryPath);
-    return ReportUnwritable(path, error, errorText);
+
+  switch (way) {
+    case SaveWay::Refuse:
+      if (error == 0)
+        error = facts.exists ? platform::file_error::kAccessDenied
+                             : platform::file_error::kFileNotFound;
+      return ReportUnwritable(path, error, errorText);
+    case SaveWay::WriteInPlace: {
+      bool opened = false;
+      error = platform::WriteFileInPlace(target, bytes, opened);
+      if (error == 0) return true;
+      return opened ? ReportWriteFailure(path, error, errorText)
+                    : ReportUnwritable(path, error, errorText);
+    }
+    case SaveWay::ReplaceBeside:
+      error = platform::ReplaceFileKeepingIdentity(target, temporaryPath);
+      // Gone since it was looked at, or removed by the replace itself: the move puts it back.
+      if (error != platform::file_error::kFileNotFound &&
+          error != platform::file_error::kUnableToMoveReplacement)
+        break;
+      [[fallthrough]];
+    case SaveWay::MoveIntoPlace: error = platform::MoveFileReplacing(temporaryPath, target); break;
   }
-  return true;
+  if (error == 0) return true;
+  platform::RemoveFile(temporaryPath);
+  // Both files are as they were: the old one could not be removed (held open, or denied).
+  if (error == platform::file_error::kUnableToRemoveReplaced)
+    error = platform::file_error::kAccessDenied;
+  return ReportUnwritable(path, error, errorText);
 }

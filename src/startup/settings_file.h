@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -25,7 +26,24 @@ void ReadSettingsText(StartupSettings& settings, const std::wstring& text);
 // The file's content with LF line ends, in the fixed order of lines.
 std::wstring SettingsFileContent(const StartupSettings& settings);
 
-// Writes the content to SettingsFilePath as UTF-8 without a mark, with CR LF line ends, through
-// a file beside it that then replaces it, so a failure leaves the old file whole and no other
-// file behind. False after appending to `errorText`.
+// What the platform tells a save about the settings file.
+struct SaveFacts {
+  bool exists = false;  // the name leads to a file, through any links
+  bool isLink = false;  // the name itself is a link
+  bool readOnly = false;
+  std::uint32_t linkCount = 1;        // the file's names in folders (hard links)
+  bool folderRefusesNewFile = false;  // a new file beside it was denied or write-protected
+};
+enum class SaveWay {
+  Refuse,         // nothing is written
+  MoveIntoPlace,  // no file yet: a new file beside the name is moved to it
+  ReplaceBeside,  // a new file beside the file replaces it, which keeps the file's identity
+  WriteInPlace,   // the file itself is overwritten, its new length taken first
+};
+// Which way a save goes. The file that a link leads to is the one saved, in its own folder.
+SaveWay ChooseSaveWay(const SaveFacts& facts);
+
+// Writes the content as UTF-8 without a mark, with CR LF line ends, to the file that
+// SettingsFilePath leads to, the way ChooseSaveWay picks, so that a failure leaves the old
+// content whole and no other file behind. False after appending to `errorText`.
 bool SaveSettingsToFile(const StartupSettings& settings, std::wstring& errorText);

@@ -40,6 +40,12 @@ TEST_F(Common, PathRootsParentsAndResolution) {
             L"C:\\K\\x|C:/x|x");
   EXPECT_EQ(Compare(L"C:\\a\\\\b", L"C:/a/b"), 0);
   EXPECT_LT(Compare(L"C:\\A\\b", L"C:\\A!"), 0);
+  // Final paths lose the prefix only where a plain path of under 16 characters reaches them.
+  EXPECT_EQ(WithoutLongPathPrefix(L"\\\\?\\UNC\\srv\\s\\k", 16) + L"|" +
+                WithoutLongPathPrefix(L"\\\\?\\C:\\x", 16) + L"|" +
+                WithoutLongPathPrefix(L"\\\\?\\Volume{1}\\x", 16) + L"|" +
+                WithoutLongPathPrefix(L"\\\\?\\C:\\0123456789abcd", 16),
+            L"\\\\srv\\s\\k|C:\\x|\\\\?\\Volume{1}\\x|\\\\?\\C:\\0123456789abcd");
 }
 
 TEST_F(Common, TextFilesDecodeFromUtf8OrUtf16LittleEndianOnly) {

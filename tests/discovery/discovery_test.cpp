@@ -105,14 +105,14 @@ TEST(Discovery, VendorKeysInBothViewsAndTheWholeDiscovery) {
   fake::MakeDirectory(L"C:\\t\\bundles\\windows\\bundled\\java\\bin");
   fake::MakeDirectory(L"C:\\t\\a\\bundles\\windows\\bundled\\java\\bin");
   // A folder link counts by what it points to: a broken one gives way to the next layout.
-  fake::MakeDirectoryLink(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin", L"C:\\gone");
+  fake::MakeLink(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin", L"C:\\gone");
   FindRuntimeInInstallation(runtime);
   EXPECT_EQ(Describe(runtime),
             L"Bundled OpenJDK    (C:\\t\\bundles\\windows\\bundled\\java\\bin\\"
             L"java.exe)|Oracle|64\n");
   // Once the link leads to a folder, the installed layout is there too, and it wins.
   fake::MakeDirectory(L"C:\\gone");
-  fake::MakeDirectoryLink(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin", L"C:\\gone");  // a copy anew
+  fake::MakeLink(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin", L"C:\\gone");  // a copy anew
   runtime.clear();
   FindRuntimeInInstallation(runtime);
   EXPECT_EQ(Describe(runtime),

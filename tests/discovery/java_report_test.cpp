@@ -67,7 +67,7 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
         L"\\AppData\\Local\\Microsoft\\WinGet\\Packages\\Temurin.22_8wekyb3d8bbwe\\jdk-22"})
     Home(kUser + home, "");
   // Scoop's current link, and PATH naming the version it leads to: one home, by the link.
-  fake::MakeDirectoryLink(kScoop + L"\\current", kScoop + L"\\21.0.2");
+  fake::MakeLink(kScoop + L"\\current", kScoop + L"\\21.0.2");
   Home(L"C:\\ProgramData\\scoop\\apps\\zulu17\\current", "");
   Home(L"C:\\ProgramData\\scoop\\apps\\zulu17\\17.0.10", "");  // kept by Scoop, not listed
   Home(L"D:\\Java\\jdk-17", "");

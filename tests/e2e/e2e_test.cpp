@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The program's control ids; the suite sees only the shipped .exe, so it keeps its own copy.
-enum : int { kVerbose = 9976, kCancel = 9977, kOk = 9978, kJava = 9980 };
+enum : int { kScale = 9973, kVerbose = 9976, kCancel = 9977, kOk = 9978, kJava = 9980 };
 // Verbose, skip font check, legacy merge sort, disable DirectDraw, keep working set, prefer IPv4.
 constexpr int kCheckBoxes[] = {kVerbose, 9988, 9972, 9987, 9986, 9984}, kMemory = 9982;
 // The program this suite was built with, on Wine's drive Z:.
@@ -53,6 +53,18 @@ bool MakeJavaHome(const fs::path& home, const std::string& version) {
          CopyFileW(kProgram.c_str(), (home / "bin\\javaw.exe").c_str(), FALSE) &&
          WriteBytes(home / "bin\\java.dll", "") &&
          WriteBytes(home / "release", "JAVA_VERSION=\"" + version + "\"\r\n");
+}
+
+// Writes until the volume takes no more: whole pages, then the bytes of a last one.
+void Fill(std::ofstream& filler) {
+  for (const std::size_t size : {4096, 1})
+    for (filler.clear(); filler.write(std::string(size, 'f').data(), size).flush();) {
+    }
+}
+
+// How many names a folder holds.
+std::ptrdiff_t Count(const fs::path& folder) {
+  return std::distance(fs::directory_iterator(folder), {});
 }
 
 // Starts the program and answers its boxes; the driver kills it if a test fails half-way.
@@ -101,42 +113,28 @@ class Program : public testing::Test {
 };
 
 // Each row ends in an error box: the settings file missing (before any window; OK ends the
-// program), then a save refused because the file is read-only or held open,
-// or on the full volume (a small tmpfs that scripts/with-full-volume.sh mounts for this suite):
-// OK returns to the window, and the file stays as it was with nothing left beside it.
+// program), then a save refused because the file is read-only or held open: OK returns to the
+// window, and the file stays as it was with nothing left beside it.
 TEST_F(Program, ErrorBoxesForAnUnreadableSettingsFileAndAFailedSave) {
   const std::string settings = "Arguments: -J-Xmx4000000m\r\nVerbose:Yes\r\n";
-  wchar_t volume[MAX_PATH] = {}, refused[512] = L"KELVOR_FULL_VOLUME is not set";
-  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME", volume, MAX_PATH);
-  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME_REFUSED", refused, 512);
-  const fs::path full = L"Z:" + fs::path(volume).make_preferred().wstring();
-  for (const char fault : {'m', 'r', 'h', 'f'}) {  // what the box's error number is below
-    const std::wstring error = fault == 'm'   ? L"2 :\nNo such file or directory"
-                               : fault == 'f' ? L"28 = 0x1c :\nNo space left on device"
-                                              : L"13 = 0xd :\nPermission denied";
+  for (const char fault : {'m', 'r', 'h'}) {  // missing, read-only, held
+    const std::wstring error =
+        fault == 'm' ? L"2 :\nNo such file or directory" : L"13 = 0xd :\nPermission denied";
     SCOPED_TRACE(fault);
-    EXPECT_TRUE(fault != 'f' || *volume) << "no full volume to save on: " << refused;
-    if (fault == 'f' && !*volume) continue;
     const bool opens = fault != 'm';
-    const std::wstring base =
-        MakeInstallation(opens ? &settings : nullptr, fault == 'f' ? full : L"");
+    const std::wstring base = MakeInstallation(opens ? &settings : nullptr);
     const std::wstring file = base + L"\\Kelvor_ss";
     ASSERT_TRUE(fault != 'r' || SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
     // Sharing (3) reading and writing but not deletion: only the replacing move is refused.
     const HANDLE held =
         fault == 'h' ? CreateFileW(file.c_str(), GENERIC_READ, 3, 0, OPEN_EXISTING, 0, 0) : 0;
-    std::ofstream filler(fault == 'f' ? full / "filler" : fs::path(), std::ios::binary);
-    for (const std::size_t size : {4096, 1})  // whole pages, then the bytes of a last one
-      for (filler.clear(); filler.write(std::string(size, 'f').data(), size).flush();) {
-      }
     ASSERT_TRUE(Start(base, L"-p", opens));
     EXPECT_TRUE(!opens || uidriver::PostClick(Control(kOk)));
     HWND box = nullptr;  // owned by the window, or by none before it
     EXPECT_EQ(NextBox(window_, box),
               L"Kelvor Startup Settings Error|" +
-                  (fault == 'f' ? L"Error writing settings file \"" + file + L"\"."
-                   : opens      ? L"Unable to open settings file \"" + file + L"\" for writing."
-                                : L"Could not open file \"" + file + L"\" for reading.") +
+                  (opens ? L"Unable to open settings file \"" + file + L"\" for writing."
+                         : L"Could not open file \"" + file + L"\" for reading.") +
                   L"\n\n\nError # " + error + L"|1 icon");
     EXPECT_EQ(uidriver::FindTopLevelWindow(process_.Id(), L"KelvorSSClass", false) != nullptr,
               opens);
@@ -145,10 +143,8 @@ TEST_F(Program, ErrorBoxesForAnUnreadableSettingsFileAndAFailedSave) {
     EXPECT_TRUE(!opens || (process_.IsRunning() && IsWindowVisible(window_)));
     ExpectExitCodeZero(opens ? kCancel : 0);
     EXPECT_EQ(ReadBytes(file), opens ? settings : "<missing>");
-    EXPECT_EQ(std::distance(fs::directory_iterator(base), {}), opens ? 2 : 1);
+    EXPECT_EQ(Count(base), opens ? 2 : 1);
     if (held) CloseHandle(held);
-    if (fault == 'f')  // empties the small volume again
-      filler.close(), fs::remove(full / "filler"), fs::remove_all(fs::path(base).parent_path());
   }
 }
 
@@ -273,6 +269,56 @@ TEST_F(Program, ShowsAndSavesTheRegistrySettings) {
             L"<missing>|<missing>|<missing>|<missing>|<missing>|"
             L"<missing>|<missing>|<missing>|<missing>|");
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL");
+}
+
+// Saves that keep the file where and what it is, on the small volume: through a link into another
+// folder (the file it leads to takes the bytes beside it, the link stays), and in an installation
+// folder that refuses new files, in place; no box. Full, with content longer than a page, both
+// show the error box and keep the old bytes, leaving nothing behind in any folder.
+TEST_F(Program, SavesThroughALinkAndInPlaceWhereTheFolderRefusesNewFiles) {
+  // Made by scripts/with-full-volume.sh, which says why when it could not.
+  wchar_t volume[MAX_PATH] = {}, refused[512] = L"KELVOR_FULL_VOLUME is not set";
+  GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME_REFUSED", refused, 512);
+  ASSERT_TRUE(GetEnvironmentVariableW(L"KELVOR_FULL_VOLUME", volume, MAX_PATH))
+      << "no volume with a link and an immutable folder: " << refused;
+  const fs::path full = L"Z:" + fs::path(volume).make_preferred().wstring();
+  const std::string settings = "Arguments: -J-Xmx4000000m\r\nVerbose:Yes\r\n";
+  const fs::path target = full / "linked\\target\\Kelvor_ss";
+  for (const char row : {'l', 'i', 'L', 'I'}) {  // linked, in place; capital: on the full volume
+    SCOPED_TRACE(row);
+    const bool linked = row == 'l' || row == 'L', fullVolume = row == 'L' || row == 'I';
+    const fs::path base = full / (linked ? "linked\\K" : "refusing\\K"), file = base / "Kelvor_ss";
+    const fs::path program = base / "bin\\win\\KelvorStartupSettings.exe";
+    ASSERT_TRUE(CopyFileW(kProgram.c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(WriteBytes(file, settings));
+    std::ofstream filler(fullVolume ? full / "filler" : fs::path(), std::ios::binary);
+    Fill(filler);
+    ASSERT_TRUE(Start(base, L"-p"));
+    EXPECT_TRUE(uidriver::Click(Control(kVerbose)));
+    // 1500 euro signs take 4500 bytes: more than the old file's page holds.
+    EXPECT_TRUE(!fullVolume || uidriver::SetText(Control(kScale), std::wstring(1500, L'\x20AC')));
+    EXPECT_TRUE(uidriver::PostClick(Control(kOk)));
+    HWND box = nullptr;
+    if (fullVolume) {
+      EXPECT_EQ(NextBox(window_, box),
+                L"Kelvor Startup Settings Error|Error writing settings file \"" + file.wstring() +
+                    L"\".\n\n\nError # 28 = 0x1c :\nNo space left on device|1 icon");
+      EXPECT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+    }
+    ExpectExitCodeZero(fullVolume ? kCancel : 0);
+    const std::string saved = ReadBytes(file);
+    EXPECT_EQ(fullVolume ? saved : saved.substr(saved.find("Verbose")),
+              fullVolume ? settings
+                         : "Verbose:No\r\nAllowUIScale:No\r\nDisableDD2:No\r\n"
+                           "KeepWS:No\r\nLegacyMS2:Yes\r\nPreferIPv4:No\r\n");
+    EXPECT_EQ(Count(base), 2);
+    if (linked) {
+      EXPECT_EQ(ReadBytes(target), saved);  // a link replaced by a file would leave it old
+      EXPECT_EQ(Count(target.parent_path()), 1);
+    }
+    DeleteFileW(program.c_str());
+    if (fullVolume) filler.close(), fs::remove(full / "filler");
+  }
 }
 
 }  // namespace

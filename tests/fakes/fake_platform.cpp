@@ -43,7 +43,8 @@ struct State {
   std::map<std::wstring, std::int32_t> refusedValues;  // by folded value name
   std::size_t readFaultAfter = SIZE_MAX;
   fake::WindowsMachineAnswers machine;
-  std::map<std::wstring, std::wstring> links;  // MakeDirectoryLink's, where links cannot be made
+  std::map<std::wstring, std::wstring> links;  // MakeLink's, where links cannot be made
+  std::set<fs::path> refusingFolders;          // no new file may be made in them
 } state;
 
 std::wstring Fold(std::wstring text) {
@@ -282,7 +283,7 @@ std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::si
   return 0;
 }
 
-// The resolved path, through the links MakeDirectoryLink could not make, stands for the volume
+// The resolved path, through the links MakeLink could not make, stands for the volume
 // and the file index.
 bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint64_t& index) {
   std::error_code error;
@@ -295,11 +296,13 @@ bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint6
   return true;
 }
 
+// A link's own attributes, as Windows reports them (Wine would show its target's).
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
   std::error_code error;
-  // Windows answers for a folder link itself, whether or not its target is there (Wine follows).
-  if (fs::is_symlink(fs::symlink_status(ToNative(path), error)))
-    return (attributes = 0x400 | kFileAttributeDirectory);
+  if (fs::is_symlink(fs::symlink_status(ToNative(path), error))) {
+    attributes = kFileAttributeReparsePoint | (IsFolder(path) ? kFileAttributeDirectory : 0x20);
+    return true;
+  }
   const fs::file_status status = fs::status(ToNative(path), error);
   if (!fs::exists(status)) return false;
   attributes = fs::is_directory(status) ? kFileAttributeDirectory : 0x20;  // "archive"
@@ -309,29 +312,71 @@ bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
   return true;
 }
 
-bool ChangeFileAttributes(const std::wstring& path, std::uint32_t attributes) {
+// Path not found when the folder is missing, file not found in a folder that is there.
+std::uint32_t MissingFileError(const fs::path& native) {
+  return fs::is_directory(native.parent_path()) ? file_error::kFileNotFound
+                                                : file_error::kPathNotFound;
+}
+
+std::uint32_t InspectFile(const std::wstring& path, FileFacts& facts) {
   std::error_code error;
-  const bool readOnly = (attributes & kFileAttributeReadOnly) != 0;
-  fs::permissions(ToNative(path), fs::perms::owner_write | fs::perms::group_write,
-                  readOnly ? fs::perm_options::remove : fs::perm_options::add, error);
-  return !error;
+  const fs::path native = ToNative(path), found = fs::canonical(native, error);
+  if (error || IsFolder(path)) return error ? MissingFileError(native) : file_error::kAccessDenied;
+  // Back from <root>/C/K/x to "\\?\C:\K\x", in the form GetFinalPathNameByHandleW gives.
+  std::wstring finalPath = found.lexically_relative(root.path).wstring();
+  std::replace(finalPath.begin(), finalPath.end(), L'/', L'\\');
+  facts.finalPath = L"\\\\?\\" + finalPath.insert(1, L":");
+  GetFileAttributes(facts.finalPath.substr(4), facts.attributes);
+  facts.linkCount = static_cast<std::uint32_t>(fs::hard_link_count(found, error));
+  return 0;
 }
 
-int CreateNewFile(const std::wstring& path, UniqueFile& file) {
-  if (Exists(path)) return EEXIST;
-  const int error = OpenFile(path, FileAccess::Write, file);
-#ifdef __linux__
-  if (error == 0 && state.volumeFull) file.reset(std::fopen("/dev/full", "wb"));
-#endif
-  return error;
+std::uint32_t WriteNewFile(const std::wstring& path, const std::string& bytes,
+                           std::uint32_t /*attributes*/, bool& created) {
+  const fs::path native = ToNative(path);
+  created = false;
+  if (Exists(path)) return IsFolder(path) ? file_error::kAccessDenied : file_error::kFileExists;
+  if (!fs::is_directory(native.parent_path())) return file_error::kPathNotFound;
+  if (state.refusingFolders.contains(native.parent_path())) return file_error::kAccessDenied;
+  created = true;
+  if (state.volumeFull && !bytes.empty()) return file_error::kDiskFull;  // nothing left behind
+  fake::WriteFile(path, bytes);
+  return 0;
 }
 
-int MoveFileReplacing(const std::wstring& from, const std::wstring& to) {
-  if (!Exists(from)) return ENOENT;
-  if (IsFolder(to)) return EACCES;  // Linux would replace an empty one
+// A full volume has no room beyond a file's old length; the old part is already its own.
+std::uint32_t WriteFileInPlace(const std::wstring& path, const std::string& bytes, bool& opened) {
+  const fs::path native = ToNative(path);
+  std::error_code error;
+  opened = fs::is_regular_file(native, error);
+  if (!opened) return IsFolder(path) ? file_error::kAccessDenied : MissingFileError(native);
+  if (state.volumeFull && bytes.size() > fs::file_size(native, error)) return file_error::kDiskFull;
+  std::fstream file(native, std::ios::in | std::ios::out | std::ios::binary);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  fs::resize_file(native, bytes.size(), error);
+  return 0;
+}
+
+// The replaced file's permissions stand for the security that ReplaceFileW carries over; the
+// rename breaks its other hard links as the real call does.
+std::uint32_t ReplaceFileKeepingIdentity(const std::wstring& replaced,
+                                         const std::wstring& replacement) {
+  if (!Exists(replacement) || IsFolder(replaced)) return file_error::kAccessDenied;
+  std::error_code error;
+  const fs::file_status status = fs::status(ToNative(replaced), error);
+  if (!fs::exists(status)) return MissingFileError(ToNative(replaced));
+  fs::permissions(ToNative(replacement), status.permissions(), error);
+  fs::rename(ToNative(replacement), ToNative(replaced), error);
+  return error ? file_error::kUnableToRemoveReplaced : 0;
+}
+
+std::uint32_t MoveFileReplacing(const std::wstring& from, const std::wstring& to) {
+  if (!Exists(from)) return MissingFileError(ToNative(from));
+  if (IsFolder(to)) return file_error::kAccessDenied;  // Linux would replace an empty one
   std::error_code error;
   fs::rename(ToNative(from), ToNative(to), error);
-  return error ? EACCES : 0;
+  return error ? file_error::kAccessDenied : 0;
 }
 
 bool RemoveFile(const std::wstring& path) {
@@ -431,13 +476,25 @@ void SetReadFault(std::size_t bytes) {
   state.readFaultAfter = bytes;
 }
 
-// Wine 8 has no links to make: its CreateSymbolicLinkW does nothing.
-#ifdef __linux__
-
 void SetVolumeFull(bool full) {
   state.volumeFull = full;
 }
-#endif
+
+void RefuseNewFiles(const std::wstring& folder) {
+  state.refusingFolders.insert(ToNative(folder));
+}
+
+void MakeHardLink(const std::wstring& name, const std::wstring& existing) {
+  fs::create_hard_link(ToNative(existing), ToNative(name));
+}
+
+int Permissions(const std::wstring& windowsPath) {
+  return static_cast<int>(fs::status(ToNative(windowsPath)).permissions());
+}
+
+void SetPermissions(const std::wstring& windowsPath, int permissions) {
+  fs::permissions(ToNative(windowsPath), static_cast<fs::perms>(permissions));
+}
 
 std::vector<std::string> ListFolder(const std::wstring& windowsPath) {
   std::vector<std::string> names;
@@ -465,14 +522,14 @@ void MakeDirectory(const std::wstring& windowsPath) {
   fs::create_directories(ToNative(windowsPath));
 }
 
-void MakeDirectoryLink(const std::wstring& link, const std::wstring& target) {
+void MakeLink(const std::wstring& link, const std::wstring& target) {
   std::error_code error;
   fs::create_directories(ToNative(link).parent_path(), error);
 #ifdef __linux__
-  fs::create_directory_symlink(ToNative(target), ToNative(link), error);
+  fs::create_symlink(ToNative(target), ToNative(link), error);
 #else
   // This runtime makes no links: a copy, whose identity is its target's; a broken link is none.
-  if (!fs::is_directory(ToNative(target), error)) return;
+  if (!fs::exists(ToNative(target), error)) return;
   fs::copy(ToNative(target), ToNative(link), fs::copy_options::recursive, error);
   state.links[ToNative(link).wstring()] = ToNative(target).wstring();
 #endif

@@ -37,19 +37,22 @@ void RefuseRegistryValue(const std::wstring& name, std::int32_t status);
 void WriteFile(const std::wstring& windowsPath, const std::string& bytes);  // makes the parents
 void MakeDirectory(const std::wstring& windowsPath);                        // with the parents
 std::string ReadFile(const std::wstring& windowsPath);
-// A symbolic link to the folder `target`, as a junction of Scoop's would lead to it; `target`
-// need not exist. Where the runtime makes no links, a copy of an existing target stands in.
-void MakeDirectoryLink(const std::wstring& link, const std::wstring& target);
+// A symbolic link to the file or folder `target`, which need not exist (a broken link). Where the
+// runtime makes no links (Wine), a copy of an existing target stands in.
+void MakeLink(const std::wstring& link, const std::wstring& target);
 void WriteExecutable(const std::wstring& windowsPath,  // MinimalExecutableImage(machine)
                      std::uint16_t machine = 0x14C);
 std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted
 // Reading a file fails with ERROR_READ_FAULT after its first `bytes` bytes (a bad sector, a share
 // gone); files no longer leave whole.
 void SetReadFault(std::size_t bytes);
-#ifdef __linux__
-// Files created from now on take no byte, as on a full disk: writing them fails with ENOSPC.
+// A full disk: new files and bytes beyond a file's old length find no room (ERROR_DISK_FULL).
 void SetVolumeFull(bool full);
-#endif
+void RefuseNewFiles(const std::wstring& folder);  // creating a file in it is denied
+void MakeHardLink(const std::wstring& name, const std::wstring& existing);
+// A file's permission bits, which stand for the security descriptor that ReplaceFileW keeps.
+int Permissions(const std::wstring& windowsPath);
+void SetPermissions(const std::wstring& windowsPath, int permissions);
 
 // GetProgramPath answers `path`, or fails with `error` when it is not 0.
 void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);

@@ -41,11 +41,9 @@ void ResetWorld() {
   MakeDirectory(kDir);
 }
 
-// Writes a new file through CreateNewFile.
-int Create(const std::wstring& path, const std::string& bytes) {
-  UniqueFile file;
-  const int error = CreateNewFile(path, file);
-  return error != 0 ? error : WriteFileBytes(file.get(), bytes) + FinishFile(file);
+std::uint32_t Create(const std::wstring& path, const std::string& bytes) {
+  bool created = false;
+  return WriteNewFile(path, bytes, 0, created);
 }
 
 // The file's first `limit` bytes, "..." when more was there.
@@ -66,7 +64,7 @@ TEST(FilesContract, OpenImageCheckSearchListAndIdentifyAnswerAsOnWindows) {
   MakeDirectory(kDir + L"\\sub");
   ASSERT_EQ(Create(kText, "MZ but only text") +
                 Create(kDir + L"\\tiny.exe", fake::MinimalExecutableImage()),
-            0);
+            0u);
   UniqueFile none;
   for (const auto& [path, access, error] : {std::tuple{kText + L"x", FileAccess::Read, 2},
                                             {kDir, FileAccess::Read, 13},
@@ -126,27 +124,40 @@ TEST(FilesContract, OpenImageCheckSearchListAndIdentifyAnswerAsOnWindows) {
   EXPECT_FALSE(QueryMachineRunsUserCode(0x8664, runs));  // Wine 8 has no GetMachineTypeAttributes
 }
 
-// What a save relies on: a taken name is refused, never cut, and a move swaps whole files.
-TEST(FilesContract, NewFilesReplaceOldOnesWhole) {
+// What a save relies on: a taken name is refused, never cut; a replace and a move swap whole
+// files; a file written in place takes its new length; the final path names the file itself.
+TEST(FilesContract, SavesReplaceMoveAndOverwriteWholeFiles) {
   ResetWorld();
   const std::wstring target = kDir + L"\\settings", fresh = target + L".new",
-                     folder = kDir + L"\\folder";
+                     folder = kDir + L"\\folder", absent = kDir + L"\\absent";
   MakeDirectory(folder);
-  ASSERT_EQ(Create(target, "old"), 0);
-  EXPECT_EQ(Create(target, "cut"), 17);
-  EXPECT_EQ(Create(kDir + L"\\absent\\x", ""), 2);
-  ASSERT_EQ(Create(fresh, "new"), 0);
-  EXPECT_EQ(MoveFileReplacing(fresh, folder), 13);
+  ASSERT_EQ(Create(target, "old"), 0u);
+  EXPECT_EQ(Create(target, "cut"), 80u);
+  EXPECT_EQ(Create(absent + L"\\x", ""), 3u);
+  FileFacts facts;
+  EXPECT_EQ(InspectFile(absent, facts), 2u);
+  ASSERT_EQ(InspectFile(target, facts), 0u);
+  EXPECT_EQ(facts.finalPath, L"\\\\?\\" + target);
+  EXPECT_EQ(facts.linkCount, 1u);
+  ASSERT_EQ(Create(fresh, "new"), 0u);
+  EXPECT_EQ(MoveFileReplacing(fresh, folder), 5u);
+  EXPECT_EQ(ReplaceFileKeepingIdentity(absent, fresh), 2u);
   EXPECT_EQ(Read(target), "old");
-  EXPECT_EQ(MoveFileReplacing(fresh, target), 0);
+  EXPECT_EQ(ReplaceFileKeepingIdentity(target, fresh), 0u);
   EXPECT_EQ(Read(target) + Read(fresh), "new<missing>");
-  EXPECT_EQ(MoveFileReplacing(fresh, target), 2);
+  EXPECT_EQ(MoveFileReplacing(fresh, target), 2u);
+  ASSERT_EQ(Create(fresh, "moved"), 0u);
+  EXPECT_EQ(MoveFileReplacing(fresh, target), 0u);
+  EXPECT_EQ(Read(target) + Read(fresh), "moved<missing>");
+  bool opened = false;
+  for (const std::string bytes : {"longer than before", "short"}) {
+    EXPECT_EQ(WriteFileInPlace(target, bytes, opened), 0u);
+    EXPECT_EQ(Read(target), bytes);
+  }
+  EXPECT_EQ(WriteFileInPlace(absent, "x", opened), 2u);
+  EXPECT_FALSE(opened);
 
   EXPECT_EQ(Attributes(folder), 0x10u);
-  EXPECT_TRUE(ChangeFileAttributes(target, kFileAttributeReadOnly));
-  EXPECT_EQ(Attributes(target), 0x01u);
-  EXPECT_TRUE(ChangeFileAttributes(target, 0x80));  // "normal"
-  EXPECT_EQ(Attributes(target), 0x00u);
   EXPECT_FALSE(RemoveFile(folder));
   EXPECT_TRUE(RemoveFile(target));
   EXPECT_FALSE(RemoveFile(target));

@@ -1,11 +1,13 @@
 // The startup core: argument tokens, both settings stores and the command line.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <tuple>
 
 #include "common/registry_string.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_world_test.h"
+#include "platform/files.h"
 #include "startup/command_line.h"
 #include "startup/error_text.h"
 #include "startup/registry_store.h"
@@ -100,36 +102,109 @@ TEST_F(Startup, SettingsFileLoadResolvesARelativeJavaAndDescribesAnUnreadableFil
   }
 }
 
-TEST_F(Startup, SettingsFileSave) {
-  StartupSettings bare, full;
-  bare.SetSettings(true, false, true, false, false, false, true, 0, L"", Units(u"\xE9"));
-  full.SetSettings(false, true, false, true, true, true, false, 1024, L"C:\\jdk\\java.exe", L"");
-  const std::pair<StartupSettings*, std::string> cases[] = {
-      {&bare,
-       "Arguments:\r\nScale:\xC3\xA9\r\nVerbose:Yes\r\nAllowUIScale:No\r\nDisableDD2:Yes\r\n"
-       "KeepWS:No\r\nLegacyMS2:No\r\nPreferIPv4:Yes\r\n"},
-      {&full,
-       "Arguments: -J-Xmx1024m -nofontcheck\r\nJava:C:\\jdk\\java.exe\r\nVerbose:No\r\n"
-       "AllowUIScale:Yes\r\nDisableDD2:No\r\nKeepWS:Yes\r\nLegacyMS2:Yes\r\nPreferIPv4:No\r\n"}};
-  fake::WriteFile(kFile + L".saving-1.tmp", "left");  // as a crash would leave it
-  std::wstring errorText;
-  for (const auto& [settings, bytes] : cases) {
-    settings->SettingsFilePath = kFile;
-    fake::WriteFile(kFile, std::string(5000, 'z'));  // longer: must be cut
-    ASSERT_TRUE(SaveSettingsToFile(*settings, errorText)) << errorText;
-    EXPECT_EQ(fake::ReadFile(kFile), bytes);
+TEST(SettingsFileSaveWay, KeepsLinksHardLinksAndRefusals) {
+  const struct {
+    SaveFacts facts;
+    SaveWay way;
+  } cases[] = {
+      {{}, SaveWay::MoveIntoPlace},
+      {{.isLink = true}, SaveWay::Refuse},  // leads nowhere
+      {{.folderRefusesNewFile = true}, SaveWay::Refuse},
+      {{.exists = true}, SaveWay::ReplaceBeside},
+      {{.exists = true, .isLink = true}, SaveWay::ReplaceBeside},  // beside the file it leads to
+      {{.exists = true, .readOnly = true, .folderRefusesNewFile = true}, SaveWay::Refuse},
+      {{.exists = true, .linkCount = 2}, SaveWay::WriteInPlace},
+      {{.exists = true, .folderRefusesNewFile = true}, SaveWay::WriteInPlace},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ChooseSaveWay(c.facts), c.way) << "row " << &c - cases;
   }
-  EXPECT_EQ(fake::ReadFile(kFile + L".saving-1.tmp"), "left");
-#ifdef __linux__
-  fake::SetVolumeFull(true);  // the old file stays whole, and nothing of the save's is left
-  EXPECT_FALSE(SaveSettingsToFile(full, errorText));
-  EXPECT_EQ(errorText,
-            L"Error writing settings file \"C:\\K\\Kelvor_ss\".\n\n\nError # 28 = 0x1c :\n"
-            L"No space left on device");
-  EXPECT_EQ(fake::ReadFile(kFile), cases[1].second);
-  EXPECT_EQ(fake::ListFolder(L"C:\\K"),
-            (std::vector<std::string>{"Kelvor_ss", "Kelvor_ss.saving-1.tmp"}));
+}
+
+// Each row saves the lines in their order (no Java line, a UTF-8 scale) over an old
+// file of `before` (null: none), on a full volume or not, in a folder that takes new files or not,
+// beside a crash's leftover: the file's bytes after, and the error text (empty on success).
+// Nothing but the file and the leftover is left in the folder.
+TEST_F(Startup, SettingsFileSaveKeepsTheFileWhereAndWhatItIs) {
+  const std::string saved =
+      "Arguments: -J-Xmx64m\r\nScale:\xC3\xA9\r\nVerbose:Yes\r\nAllowUIScale:No\r\n"
+      "DisableDD2:Yes\r\nKeepWS:No\r\nLegacyMS2:No\r\nPreferIPv4:Yes\r\n";
+  const char* const longer =
+      "Arguments:this old file is longer than the saved content, which "
+      "ends here and must not keep the rest of these words around";
+  const std::wstring full =
+      L"Error writing settings file \"C:\\K\\Kelvor_ss\".\n\n\nError # 28 = "
+      L"0x1c :\nNo space left on device";
+  const struct {
+    const char *row, *before;
+    bool volumeFull, refusing;
+    std::string after;
+    std::wstring error;
+  } cases[] = {
+      {"new", nullptr, false, false, saved, L""},
+      {"replaced", "z", false, false, saved, L""},
+      {"in place, longer", "z", false, true, saved, L""},
+      {"in place, shorter", longer, false, true, saved, L""},
+      {"full, in place", "z", true, true, "z", full},
+      {"full, shorter", longer, true, true, saved, L""},
+      {"full, beside", "z", true, false, "z", full},
+      {"refused, none", nullptr, false, true, "",
+       L"Unable to open settings file \"C:\\K\\Kelvor_ss\" for writing.\n\n\nError # 13 = 0xd :\n"
+       L"Permission denied"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.row);
+    fake::ResetAll();
+    fake::WriteFile(kFile + L".saving-1.tmp", "left");
+    if (c.before != nullptr) fake::WriteFile(kFile, c.before);
+    if (c.refusing) fake::RefuseNewFiles(L"C:\\K");
+    fake::SetVolumeFull(c.volumeFull);
+    StartupSettings settings;
+    settings.SetSettings(true, false, true, false, false, false, true, 64, L"", Units(u"\xE9"));
+    settings.SettingsFilePath = kFile;
+    std::wstring errorText;
+    EXPECT_EQ(SaveSettingsToFile(settings, errorText), c.error.empty());
+    EXPECT_EQ(errorText, c.error);
+    EXPECT_EQ(fake::ReadFile(kFile), c.after);
+    EXPECT_EQ(fake::ListFolder(L"C:\\K").size(), c.after.empty() ? 1u : 2u);
+    EXPECT_EQ(fake::ReadFile(kFile + L".saving-1.tmp"), "left");
+  }
+}
+
+#ifdef __linux__  // the doubles make links and keep permissions only on Linux
+// A link's target takes the content in its own folder; another hard link keeps seeing it; a
+// replaced file keeps its security.
+TEST_F(Startup, SettingsFileSaveFollowsLinksAndKeepsIdentity) {
+  StartupSettings settings;
+  settings.SettingsFilePath = kFile;
+  std::wstring errorText;
+  fake::WriteFile(L"C:\\T\\Kelvor_ss", "old");
+  fake::MakeDirectory(L"C:\\K");
+  fake::MakeLink(kFile, L"C:\\T\\Kelvor_ss");
+  fake::MakeHardLink(L"C:\\T\\other", L"C:\\T\\Kelvor_ss");
+  ASSERT_TRUE(SaveSettingsToFile(settings, errorText)) << errorText;
+  EXPECT_EQ(fake::ReadFile(L"C:\\T\\other").substr(0, 11), "Arguments:\r");
+  EXPECT_EQ(fake::ListFolder(L"C:\\K"), std::vector<std::string>{"Kelvor_ss"});
+  std::uint32_t attributes = 0;
+  EXPECT_TRUE(platform::GetFileAttributes(kFile, attributes) &&
+              (attributes & platform::kFileAttributeReparsePoint) != 0);
+  fake::WriteFile(L"C:\\T\\alone", "old");
+  fake::SetPermissions(L"C:\\T\\alone", 0604);
+  settings.SettingsFilePath = L"C:\\T\\alone";
+  ASSERT_TRUE(SaveSettingsToFile(settings, errorText)) << errorText;
+  EXPECT_EQ(fake::Permissions(L"C:\\T\\alone"), 0604);
+}
 #endif
+
+TEST(ErrorText, RuntimeNumbersAsTheRuntimeMapsSystemCodes) {
+  const struct {
+    std::uint32_t code;
+    int number;
+  } cases[] = {{2, ENOENT},    {3, ENOENT},   {5, EACCES},      {12, EINVAL},   {17, EXDEV},
+               {19, EACCES},   {32, EACCES},  {36, EACCES},     {37, EINVAL},   {39, EINVAL},
+               {80, EEXIST},   {112, ENOSPC}, {145, ENOTEMPTY}, {187, EINVAL},  {188, ENOEXEC},
+               {202, ENOEXEC}, {203, EINVAL}, {206, ENOENT},    {1816, ENOMEM}, {1175, EINVAL}};
+  for (const auto& c : cases) EXPECT_EQ(RuntimeErrorNumber(c.code), c.number) << c.code;
 }
 
 TEST_F(Startup, RegistryStoreReadsTheMachineKeyOnlyWithoutUserArguments) {
