@@ -31,14 +31,6 @@ bool Exists(const std::wstring& path, bool& isDirectory) {
   return true;
 }
 
-// Windows compares paths ignoring case; a trailing separator names the same folder.
-std::wstring PathKey(std::wstring path) {
-  std::replace(path.begin(), path.end(), L'/', L'\\');
-  while (path.size() > windows_path::RootLength(path) && path.back() == L'\\') path.pop_back();
-  for (wchar_t& c : path) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
-  return path;
-}
-
 std::wstring VersionAccount(const std::wstring& home, const std::wstring& keyName,
                             std::wstring& version) {
   bool fromReleaseFile = false;
@@ -236,6 +228,14 @@ void AddUnofferedHomes(const std::vector<RegisteredHome>& registered,
 }
 
 }  // namespace
+
+// Windows compares paths ignoring case; a trailing separator names the same folder.
+std::wstring PathKey(std::wstring path) {
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  while (path.size() > windows_path::RootLength(path) && path.back() == L'\\') path.pop_back();
+  for (wchar_t& c : path) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+  return path;
+}
 
 std::vector<OfferedJava> ListOfferedJava(std::int32_t minimumMajor) {
   std::vector<JavaCandidate> candidates;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "discovery/saved_choice.h"
 #include "javainfo/java_candidate.h"
 
 // Where an entry of the window's list comes from.
@@ -63,7 +64,11 @@ struct JavaReport {
   std::vector<OfferedJava> offered;
   std::vector<RegisteredHome> registered;
   std::vector<UnofferedHome> unoffered;
+  SavedJava saved;  // filled by the tool from the saved settings, after the walk
 };
+
+// A path as Windows compares it: without case, separators unified, no trailing separator.
+std::wstring PathKey(std::wstring path);
 
 // Walks the sources the window uses, then the places other Java finders look: JAVA_HOME,
 // JDK_HOME, the folders of PATH, and two folder levels below each Program Files folder, the

@@ -16,17 +16,25 @@ constexpr int kNotFound = 1;
 constexpr int kBadUsage = 2;
 
 constexpr wchar_t kUsage[] =
-    L"usage: kelvor-java-list [--json] [--why | --check PATH]\r\n"
+    L"usage: kelvor-java-list [--json] [-p] [--why | --check PATH | --try [PATH]]\r\n"
     L"  (no option)   the Java installations the settings window offers, in its order\r\n"
     L"  --why         every registered Java home and place of the bundled runtime with what\r\n"
     L"                became of it, then the Java homes that JAVA_HOME, JDK_HOME, PATH and the\r\n"
     L"                Program Files and local application data folders hold but the window\r\n"
-    L"                does not offer, and how to use them anyway\r\n"
+    L"                does not offer, and how to use them anyway; last what the window shows\r\n"
+    L"                for the saved Java: its entry, the path and why it is not offered, or\r\n"
+    L"                that it no longer exists and which homes are its likely update\r\n"
     L"  --check PATH  whether PATH would be accepted as the Java executable\r\n"
+    L"  --try [PATH]  starts the saved Java, or PATH, as Kelvor would (the saved heap as\r\n"
+    L"                -Xmx<N>m, and -version; no window, 20 seconds at most): its version\r\n"
+    L"                line, or its own error lines and exit code\r\n"
+    L"  -p            the saved settings are the installation's Kelvor_ss file, as with the\r\n"
+    L"                window's -p, not the registry (--why and --try)\r\n"
     L"  --json        the same as JSON (UTF-8), for scripts\r\n"
     L"  --help, /?    this text\r\n"
-    L"exit codes: 0 a Java is offered (--check: PATH is accepted), 1 the window offers no Java\r\n"
-    L"            beyond [Default] (--check: PATH is not accepted), 2 bad usage\r\n";
+    L"exit codes: 0 a Java is offered (--check: PATH is accepted; --try: the Java starts),\r\n"
+    L"            1 the window offers no Java beyond [Default] (--check: PATH is not\r\n"
+    L"            accepted; --try: it does not start), 2 bad usage\r\n";
 
 void WriteBytes(HANDLE stream, const std::string& bytes) {
   DWORD written = 0;
@@ -59,6 +67,8 @@ struct Options {
   bool json = false;
   bool why = false;
   bool check = false;
+  bool trial = false;
+  bool settingsFile = false;
   std::wstring path;
 };
 
@@ -74,11 +84,20 @@ bool ParseArguments(const std::vector<std::wstring>& arguments, Options& options
     } else if (argument == L"--check" && !options.check && index + 1 < arguments.size()) {
       options.check = true;
       options.path = arguments[++index];
+    } else if (argument == L"--try" && !options.trial) {
+      options.trial = true;
+      // PATH is optional: an option after --try is not one.
+      const bool pathFollows = index + 1 < arguments.size() &&
+                               !arguments[index + 1].starts_with(L"-") &&
+                               !arguments[index + 1].starts_with(L"/");
+      if (pathFollows) options.path = arguments[++index];
+    } else if (argument == L"-p" || argument == L"/p") {
+      options.settingsFile = true;
     } else {
       return false;
     }
   }
-  return !(options.why && options.check);
+  return options.why + options.check + options.trial <= 1;
 }
 
 int Offered(const std::vector<OfferedJava>& offered) {
@@ -109,8 +128,21 @@ int wmain(int argc, wchar_t** argv) {
       Print(output, CheckText(options.path, accepted, reason));
     return accepted ? kFound : kNotFound;
   }
+  if (options.trial) {
+    const SavedSettings saved = LoadSavedSettings(options.settingsFile);
+    const JavaTrial trial = TryJava(!saved.loaded          ? L""
+                                    : options.path.empty() ? saved.settings.Java
+                                                           : options.path,
+                                    saved.settings.MaxMemoryMB);
+    if (options.json)
+      PrintUtf8(output, TrialJson(trial, saved));
+    else
+      Print(output, TrialText(trial, saved));
+    return trial.starts ? kFound : kNotFound;
+  }
   if (options.why) {
-    const JavaReport report = BuildJavaReport(RequiredJavaMajor);
+    JavaReport report = BuildJavaReport(RequiredJavaMajor);
+    report.saved = ExplainSavedJava(LoadSavedSettings(options.settingsFile), report);
     if (options.json)
       PrintUtf8(output, ReportJson(report));
     else

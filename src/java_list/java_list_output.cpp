@@ -1,9 +1,11 @@
 // Renders the list, the report and a check, as text and as JSON.
 #include "java_list/java_list_output.h"
 
+#include <cwctype>
 #include <nlohmann/json.hpp>
 
 #include "common/text_encoding.h"
+#include "startup/error_text.h"
 
 namespace {
 
@@ -61,6 +63,67 @@ std::wstring Joined(const std::vector<std::wstring>& parts) {
   return text;
 }
 
+const char* SavedStateCode(SavedJavaState state) {
+  switch (state) {
+    case SavedJavaState::NoneChosen: return "none-chosen";
+    case SavedJavaState::Offered: return "offered";
+    case SavedJavaState::NotOffered: return "not-offered";
+    case SavedJavaState::Missing: return "missing";
+  }
+  return "";
+}
+
+std::wstring SavedText(const SavedJava& saved) {
+  std::wstring text = L"\r\nThe saved Java, from " + saved.source + L":\r\n  ";
+  if (!saved.loaded) return text + L"the settings could not be read: " + saved.error + L"\r\n";
+  switch (saved.state) {
+    case SavedJavaState::NoneChosen: return text + L"none: the window shows [Default]\r\n";
+    case SavedJavaState::Offered:
+      return text + saved.path + L"\r\n    the window selects its entry \"" + saved.entry +
+             L"\"\r\n";
+    case SavedJavaState::NotOffered:
+      return text + saved.path + L"\r\n    not offered, so the window shows the path itself: " +
+             saved.notOffered + L"\r\n    " +
+             (saved.questioned.empty() ? L"OK accepts it"
+                                       : L"OK questions it: it " + saved.questioned) +
+             L"\r\n";
+    case SavedJavaState::Missing: break;
+  }
+  text += saved.path + L"\r\n    no longer exists: the window shows the path itself and OK " +
+          L"questions it\r\n";
+  for (const std::wstring& update : saved.likelyUpdates)
+    text += L"    likely update (same vendor, major and machine): " + update + L"\r\n";
+  if (saved.likelyUpdates.empty())
+    text += L"    no home of the same vendor, major and machine beside it\r\n";
+  return text;
+}
+
+json SavedJson(const SavedJava& saved) {
+  json updates = json::array();
+  for (const std::wstring& update : saved.likelyUpdates) updates.push_back(Utf8(update));
+  return {{"source", Utf8(saved.source)},         {"loaded", saved.loaded},
+          {"error", Utf8(saved.error)},           {"path", Utf8(saved.path)},
+          {"state", SavedStateCode(saved.state)}, {"entry", Utf8(saved.entry)},
+          {"notOffered", Utf8(saved.notOffered)}, {"questioned", Utf8(saved.questioned)},
+          {"likelyUpdates", std::move(updates)}};
+}
+
+std::wstring SystemError(std::uint32_t code) {
+  std::wstring message = SystemMessageText(static_cast<std::int32_t>(code));
+  while (!message.empty() && std::iswspace(static_cast<std::wint_t>(message.back())))
+    message.pop_back();
+  return L"error " + std::to_wstring(code) + L" (" + message + L")";
+}
+
+const char* TrialCode(const JavaTrial& trial) {
+  using Outcome = platform::ProcessRun::Outcome;
+  if (trial.javaPath.empty()) return "nothing-saved";
+  if (trial.starts) return "starts";
+  return trial.run.outcome == Outcome::NotStarted ? "not-started"
+         : trial.run.outcome == Outcome::TimedOut ? "timed-out"
+                                                  : "fails";
+}
+
 }  // namespace
 
 std::wstring ListText(const std::vector<OfferedJava>& offered) {
@@ -109,7 +172,7 @@ std::wstring ReportText(const JavaReport& report) {
             home.reason + L"\r\n    to use it anyway: " + home.use + L"\r\n";
   }
   if (report.unoffered.empty()) text += L"  none\r\n";
-  return text;
+  return text + SavedText(report.saved);
 }
 
 std::string ReportJson(const JavaReport& report) {
@@ -138,7 +201,8 @@ std::string ReportJson(const JavaReport& report) {
   return Dump({{"minimumMajor", report.minimumMajor},
                {"offered", OfferedJson(report.offered)},
                {"registered", std::move(registered)},
-               {"unoffered", std::move(unoffered)}});
+               {"unoffered", std::move(unoffered)},
+               {"savedJava", SavedJson(report.saved)}});
 }
 
 std::wstring CheckText(const std::wstring& path, bool accepted, const std::wstring& reason) {
@@ -149,4 +213,48 @@ std::wstring CheckText(const std::wstring& path, bool accepted, const std::wstri
 std::string CheckJson(const std::wstring& path, bool accepted, const std::wstring& reason) {
   return Dump(
       {{"path", Utf8(path)}, {"accepted", accepted}, {"reason", Utf8(accepted ? L"" : reason)}});
+}
+
+std::wstring TrialText(const JavaTrial& trial, const SavedSettings& saved) {
+  if (!saved.loaded) return L"The settings could not be read: " + saved.error + L"\r\n";
+  if (trial.javaPath.empty())
+    return L"No Java is saved (the window shows [Default]) and no PATH was given: nothing to "
+           L"try.\r\n";
+  std::wstring text = L"\"" + trial.javaPath + L"\" ";
+  const std::string code = TrialCode(trial);
+  if (code == "starts") {
+    text += L"starts: " + trial.versionLine + L"\r\n";
+  } else if (code == "not-started") {
+    text += L"could not be started: " + SystemError(trial.run.startError) + L"\r\n";
+  } else if (code == "timed-out") {
+    text += L"did not finish within " + std::to_wstring(kTrialTimeoutMs / 1000) +
+            L" seconds and was ended\r\n";
+  } else {
+    text += L"does not start: exit code " + std::to_wstring(trial.run.exitCode) + L"\r\n";
+    for (const std::wstring& line : trial.errorLines) text += L"  " + line + L"\r\n";
+  }
+  text += L"  ran: " + trial.commandLine + L" (the heap as saved in " + saved.source + L")\r\n";
+  if (code != "not-started" && !trial.run.inJob)
+    text += L"  not in a job of its own (" + SystemError(trial.run.jobError) +
+            L"): before Windows 8 a program inside another job cannot be given one, so only the "
+            L"time limit ended it, and what it started itself may have outlived it\r\n";
+  return text;
+}
+
+std::string TrialJson(const JavaTrial& trial, const SavedSettings& saved) {
+  json lines = json::array();
+  for (const std::wstring& line : trial.errorLines) lines.push_back(Utf8(line));
+  return Dump({{"source", Utf8(saved.source)},
+               {"loaded", saved.loaded},
+               {"error", Utf8(saved.error)},
+               {"javaPath", Utf8(trial.javaPath)},
+               {"commandLine", Utf8(trial.commandLine)},
+               {"outcome", TrialCode(trial)},
+               {"starts", trial.starts},
+               {"exitCode", trial.run.exitCode},
+               {"startError", trial.run.startError},
+               {"versionLine", Utf8(trial.versionLine)},
+               {"errorLines", std::move(lines)},
+               {"inJob", trial.run.inJob},
+               {"jobError", trial.run.jobError}});
 }

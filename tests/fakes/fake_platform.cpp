@@ -15,6 +15,7 @@
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "platform/system.h"
 
 namespace fs = std::filesystem;
@@ -37,6 +38,13 @@ struct State {
   std::uint32_t programPathError = 0;
   std::map<std::wstring, std::wstring> environment;  // by folded name
   bool volumeFull = false;
+  ProcessRun processRun = [] {
+    ProcessRun exited;
+    exited.outcome = ProcessRun::Outcome::Exited;
+    exited.inJob = true;
+    return exited;
+  }();
+  std::wstring commandLine;
 } state;
 
 std::wstring Fold(std::wstring text) {
@@ -208,6 +216,15 @@ bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
   return true;
 }
 
+ProcessRun RunProcess(const std::wstring& program, const std::wstring& commandLine, std::uint32_t) {
+  state.commandLine = commandLine;
+  std::error_code error;
+  if (fs::is_regular_file(ToNative(program), error)) return state.processRun;
+  ProcessRun notStarted;
+  notStarted.startError = 2;
+  return notStarted;
+}
+
 bool QueryWow64Process(bool& isWow64) {
   return isWow64 = true;
 }
@@ -344,6 +361,14 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error) {
 
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
   state.environment[Fold(name)] = value;
+}
+
+void SetProcessRun(const ProcessRun& run) {
+  state.processRun = run;
+}
+
+std::wstring LastCommandLine() {
+  return state.commandLine;
 }
 
 #ifdef __linux__

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/process.h"
 #include "platform/registry.h"
 
 namespace fake {
@@ -44,6 +45,11 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
 // GetTotalPhysicalMemory answers 16 GiB.
 // An environment variable of the process; names are matched ignoring case, as on Windows.
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);
+
+// RunProcess fails to start with 2 (ERROR_FILE_NOT_FOUND) when `program` is no file, as
+// CreateProcessW does; otherwise it answers `run` (by default a start that exits with 0).
+void SetProcessRun(const platform::ProcessRun& run);
+std::wstring LastCommandLine();  // of the last start, started or not
 
 // The smallest program image the loader accepts (the contract test shows GetBinaryTypeW takes
 // it): "MZ", the offset of "PE\0\0", an i386 executable with no sections whose optional header
