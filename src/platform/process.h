@@ -12,8 +12,8 @@ struct ProcessRun {
   Outcome outcome = Outcome::NotStarted;
   std::uint32_t exitCode = 0;    // Exited
   std::uint32_t startError = 0;  // NotStarted: CreateProcessW's GetLastError code
-  std::string output;            // standard output, at most kMaxProcessOutput bytes
-  std::string errors;            // standard error, likewise
+  std::string output = {};       // standard output, at most kMaxProcessOutput bytes
+  std::string errors = {};       // standard error, likewise
   // False when the program could not be put in a job of its own (`jobError` says why); it is
   // then ended on the timeout alone.
   bool inJob = false;

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/process.h"
 #include "platform/unique_handle_win.h"
@@ -66,20 +67,34 @@ struct Child {
   UniqueKernelHandle thread;
 };
 
-// Suspended, so that it joins the job before it can start anything of its own.
+// Suspended, so that it joins the job before it can start anything of its own. It inherits the
+// three handles given and no other, so it cannot hold our own standard output open.
 bool StartSuspended(const std::wstring& program, std::wstring commandLine, DWORD flags,
                     HANDLE input, const Pipe& output, const Pipe& errors, Child& child) {
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input;
-  startup.hStdOutput = output.write.Get();
-  startup.hStdError = errors.write.Get();
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<char> buffer(size);
+  const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer.data());
+  if (!InitializeProcThreadAttributeList(list, 1, 0, &size)) return false;
+  HANDLE inherited[] = {input, output.write.Get(), errors.write.Get()};
+  STARTUPINFOEXW startup = {};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+  startup.StartupInfo.hStdInput = input;
+  startup.StartupInfo.hStdOutput = output.write.Get();
+  startup.StartupInfo.hStdError = errors.write.Get();
+  startup.lpAttributeList = list;
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                      CREATE_NO_WINDOW | CREATE_SUSPENDED | flags, nullptr, nullptr, &startup,
-                      &info))
-    return false;
+  const bool started =
+      UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                sizeof inherited, nullptr, nullptr) &&
+      CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                     CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT | flags,
+                     nullptr, nullptr, &startup.StartupInfo, &info);
+  const DWORD error = GetLastError();
+  DeleteProcThreadAttributeList(list);
+  SetLastError(error);
+  if (!started) return false;
   child.process.Reset(info.hProcess);
   child.thread.Reset(info.hThread);
   return true;

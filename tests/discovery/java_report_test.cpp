@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
 #include "discovery/java_report.h"
 #include "fakes/fake_platform.h"
 #include "java_list/java_list_output.h"
@@ -105,6 +106,125 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   EXPECT_EQ(parsed["offered"][0],
             (nlohmann::json{{"name", "[Default]"}, {"origin", "none-chosen"}}));
   EXPECT_EQ(parsed["registered"][2]["reason"], "the InstallationPath value is not text (type 4)");
+}
+
+// What --why says of the saved Java: [Default], an entry, a path the window matches only
+// exactly, a home it does not offer, and a home an update renamed, beside its likely update of
+// the same naming and major. The last reads the installation's settings file, as -p does.
+TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
+  fake::ResetAll();
+  const std::wstring adoptium = kPf + L"\\Eclipse Adoptium\\jdk-21.0.2.13-hotspot";
+  Home(adoptium, "21.0.2", true);
+  fake::PutString(platform::Hive::LocalMachine,
+                  L"Software\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path", adoptium);
+  for (const wchar_t* sibling : {L"jdk-17.0.9.9-hotspot", L"openjdk-21.0.3", L"jdk-21.0.3"})
+    Home(kPf + L"\\Eclipse Adoptium\\" + sibling, "21.0.3");  // the last is the update
+  Home(kLocal + L"\\Programs\\jdk-22", "");
+  fake::SetEnvironmentVariable(L"LOCALAPPDATA", kLocal);
+  fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
+  const std::wstring header =
+      L"\r\nThe saved Java, from HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR "
+      L"(HKEY_LOCAL_MACHINE's when the user's has no Arguments):\r\n  ";
+  const std::wstring cases[][2] = {
+      {L"", L"none: the window shows [Default]\r\n"},
+      {adoptium + L"\\bin\\javaw.exe",
+       adoptium +
+           L"\\bin\\javaw.exe\r\n    the window selects its entry \"Eclipse Adoptium  "
+           L"21.0.2  (" +
+           adoptium + L"\\bin\\java.exe)\"\r\n"},
+      {adoptium + L"/bin/java.exe",
+       adoptium +
+           L"/bin/java.exe\r\n    not offered, so the window shows the path itself: the "
+           L"window matches the saved text exactly, and its entry \"Eclipse Adoptium  "
+           L"21.0.2  (" +
+           adoptium +
+           L"\\bin\\java.exe)\" spells this path with other letter "
+           L"case or separators\r\n    OK questions it: it is not in a recognized Java "
+           L"installation\r\n"},
+      {kLocal + L"\\Programs\\jdk-22\\bin\\java.exe",
+       kLocal + L"\\Programs\\jdk-22\\bin\\java.exe\r\n    not offered, so the window shows the "
+                L"path itself: not registered by an installer under a vendor key the window "
+                L"reads\r\n    OK questions it: it does not appear to have a release indentifier "
+                L"file\r\n"},
+      {L"\\Program Files\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot\\bin\\javaw.exe",
+       kPf +
+           L"\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot\\bin\\javaw.exe\r\n    no longer exists: "
+           L"the window shows the path itself and OK questions it\r\n    likely update (same "
+           L"vendor, major and machine): " +
+           adoptium +
+           L"\\bin\\javaw.exe\r\n    likely update "
+           L"(same vendor, major and machine): " +
+           kPf + L"\\Eclipse Adoptium\\jdk-21.0.3\\bin\\javaw.exe\r\n"}};
+  for (const auto& [java, expected] : cases) {
+    const bool fromFile = java.starts_with(L"\\");  // on the installation's drive
+    if (fromFile)
+      fake::WriteFile(kPf + L"\\Kelvor\\Kelvor_ss", "Java:" + EncodeUtf8(java) + "\r\n");
+    else
+      fake::PutString(platform::Hive::CurrentUser, L"Software\\ORVEL\\KELVOR", L"Java", java);
+    JavaReport report = BuildJavaReport(17);
+    report.saved = ExplainSavedJava(LoadSavedSettings(fromFile), report);
+    const std::wstring text = ReportText(report);
+    EXPECT_EQ(
+        text.substr(text.find(L"\r\nThe saved Java")),
+        (fromFile ? L"\r\nThe saved Java, from " + kPf + L"\\Kelvor\\Kelvor_ss:\r\n  " : header) +
+            expected);
+  }
+}
+
+// --try: the command line Kelvor's start makes of the saved heap, and each way a JVM answers.
+TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained) {
+  fake::ResetAll();
+  const std::wstring java = L"C:\\jdk\\bin\\java.exe";
+  fake::WriteExecutable(java);
+  fake::PutString(platform::Hive::CurrentUser, L"Software\\ORVEL\\KELVOR", L"Arguments",
+                  L" -J-Xmx4096m");
+  const SavedSettings saved = LoadSavedSettings(false);
+  using Outcome = platform::ProcessRun::Outcome;
+  const std::wstring ran =
+      L"  ran: \"C:\\jdk\\bin\\java.exe\" -Xmx4096m -version (the heap as "
+      L"saved in " +
+      saved.source + L")\r\n";
+  const struct {
+    platform::ProcessRun run;
+    std::wstring path, expected;
+  } cases[] = {
+      {{.outcome = Outcome::Exited,
+        .errors = "\r\nopenjdk version \"21\"\r\nOpenJDK VM\r\n",
+        .inJob = true},
+       java,
+       L"\"C:\\jdk\\bin\\java.exe\" starts: openjdk version \"21\"\r\n" + ran},
+      {{.outcome = Outcome::Exited,
+        .exitCode = 1,
+        .errors = "Error occurred during initialization of VM\r\nCould not reserve enough "
+                  "space for object heap\r\n",
+        .inJob = true},
+       java,
+       L"\"C:\\jdk\\bin\\java.exe\" does not start: exit code 1\r\n  Error occurred during "
+       L"initialization of VM\r\n  Could not reserve enough space for object heap\r\n" +
+           ran},
+      {{.outcome = Outcome::TimedOut, .jobError = 5},
+       java,
+       L"\"C:\\jdk\\bin\\java.exe\" did not finish within 20 seconds and was ended\r\n" + ran +
+           L"  not in a job of its own (error 5 (System message 5.)): before Windows 8 "
+           L"a program inside another job cannot be given one, so only the time limit ended "
+           L"it, and what it started itself may have outlived it\r\n"},
+      {{},
+       L"C:\\gone\\java.exe",
+       L"\"C:\\gone\\java.exe\" could not be started: error 2 (System "
+       L"message 2.)\r\n  ran: \"C:\\gone\\java.exe\" -Xmx4096m "
+       L"-version (the heap as saved in " +
+           saved.source + L")\r\n"},
+      {{},
+       L"",
+       L"No Java is saved (the window shows [Default]) and no PATH was given: nothing to "
+       L"try.\r\n"}};
+  for (const auto& [run, path, expected] : cases) {
+    fake::SetProcessRun(run);
+    const JavaTrial trial = TryJava(path, saved.settings.MaxMemoryMB);
+    EXPECT_EQ(TrialText(trial, saved), expected);
+    EXPECT_EQ(nlohmann::json::parse(TrialJson(trial, saved))["starts"], trial.starts);
+  }
+  EXPECT_EQ(fake::LastCommandLine(), L"\"C:\\gone\\java.exe\" -Xmx4096m -version");
 }
 
 }  // namespace

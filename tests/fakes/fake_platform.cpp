@@ -219,9 +219,10 @@ bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
 ProcessRun RunProcess(const std::wstring& program, const std::wstring& commandLine, std::uint32_t) {
   state.commandLine = commandLine;
   std::error_code error;
-  if (fs::is_regular_file(ToNative(program), error)) return state.processRun;
+  if (fs::is_regular_file(ToNative(program), error) && IsExecutableImage(program))
+    return state.processRun;
   ProcessRun notStarted;
-  notStarted.startError = 2;
+  notStarted.startError = fs::exists(ToNative(program), error) ? 193 : 2;  // ERROR_BAD_EXE_FORMAT
   return notStarted;
 }
 

@@ -46,8 +46,8 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
 // An environment variable of the process; names are matched ignoring case, as on Windows.
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);
 
-// RunProcess fails to start with 2 (ERROR_FILE_NOT_FOUND) when `program` is no file, as
-// CreateProcessW does; otherwise it answers `run` (by default a start that exits with 0).
+// RunProcess fails to start as CreateProcessW does, with 2 when `program` is no file and 193
+// when it is no program image; otherwise it answers `run` (by default a start that exits 0).
 void SetProcessRun(const platform::ProcessRun& run);
 std::wstring LastCommandLine();  // of the last start, started or not
 

@@ -15,12 +15,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The tool built beside this test, run through the command shell: its exit code and its
-// standard output as bytes.
-int RunTool(const std::wstring& arguments, std::string& output) {
+fs::path Beside(const wchar_t* name) {
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const fs::path tool = fs::path(self).parent_path() / L"kelvor-java-list.exe";
+  return fs::path(self).parent_path() / name;
+}
+
+// The tool, built beside this test unless given, run through the command shell: its exit code
+// and its standard output as bytes.
+int RunTool(const std::wstring& arguments, std::string& output,
+            const fs::path& tool = Beside(L"kelvor-java-list.exe")) {
   const std::wstring command = L"\"\"" + tool.wstring() + L"\" " + arguments + L"\"";
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(_wpopen(command.c_str(), L"rb"), &_pclose);
   for (int c; pipe && (c = std::fgetc(pipe.get())) != EOF;) output += static_cast<char>(c);
@@ -40,12 +44,52 @@ TEST(JavaListTool, ExitCodesAndStandardOutput) {
   const std::tuple<std::wstring, int, std::string> runs[] = {
       {L"--check \"" + text.wstring() + L"\"", 1, std::string(refusal.begin(), refusal.end())},
       {L"--bogus", 2, ""},
-      {L"--help", 0, "usage: kelvor-java-list [--json] [--why | --check PATH]\r\n"}};
+      {L"--help", 0,
+       "usage: kelvor-java-list [--json] [-p] [--why | --check PATH | --try [PATH]]\r\n"}};
   for (const auto& [arguments, exitCode, expected] : runs) {
     std::string output;
     EXPECT_EQ(RunTool(arguments, output), exitCode) << arguments;
     EXPECT_EQ(output.substr(0, output.find('\n') + 1), expected) << arguments;
   }
+}
+
+// --try and -p in an installation whose Kelvor_ss saves a Java relative to it and a heap: the
+// stand-in refuses 4096 MB as a JVM does and starts with 512 MB; what it started itself is
+// ended with the trial's job.
+TEST(JavaListTool, TryStartsTheSavedJavaWithTheSavedHeapAndLeavesNothingRunning) {
+  const fs::path installation = fs::temp_directory_path() / L"kelvor try";
+  const fs::path java = installation / L"jdk\\bin\\java.exe";
+  fs::create_directories(installation / L"bin\\win");
+  fs::create_directories(java.parent_path());
+  const auto over = fs::copy_options::overwrite_existing;
+  fs::copy_file(Beside(L"kelvor-java-list.exe"), installation / L"bin\\win\\tool.exe", over);
+  fs::copy_file(Beside(L"stand-in-java.exe"), java, over);
+  std::ofstream(java.parent_path() / L"java.dll").flush();
+  std::ofstream(installation / L"jdk\\release") << "JAVA_VERSION=\"21.0.2\"\n";
+  const fs::path pidFile = installation / L"child.pid";
+  SetEnvironmentVariableW(L"KELVOR_STAND_IN_CHILD", pidFile.c_str());
+  const std::string quoted = std::string(1, '"').append(java.string()).append("\" ");
+  const std::tuple<const char*, int, std::string> runs[] = {
+      {" -J-Xmx4096m", 1,
+       "does not start: exit code 1\r\n  Error occurred during initialization of VM\r\n  Could "
+       "not reserve enough space for object heap\r\n"},
+      {" -J-Xmx512m", 0, "starts: openjdk version \"21.0.2\" 2024-01-16\r\n"}};
+  for (const auto& [arguments, exitCode, expected] : runs) {
+    std::ofstream(installation / L"Kelvor_ss")  // text mode: CR LF
+        << "Arguments:" << arguments << "\nJava:jdk\\bin\\java.exe\n";
+    std::string output;
+    EXPECT_EQ(RunTool(L"-p --try", output, installation / L"bin\\win\\tool.exe"), exitCode);
+    EXPECT_EQ(output.substr(0, quoted.size()), quoted) << output;
+    EXPECT_EQ(output.substr(std::min(quoted.size(), output.size()), expected.size()), expected);
+  }
+  SetEnvironmentVariableW(L"KELVOR_STAND_IN_CHILD", nullptr);
+  DWORD pid = 0;
+  std::ifstream(pidFile) >> pid;
+  const HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(WaitForSingleObject(child, 5000), WAIT_OBJECT_0) << "the child outlived the trial";
+  TerminateProcess(child, 0);
+  CloseHandle(child);
 }
 
 }  // namespace

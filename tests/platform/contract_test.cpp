@@ -7,6 +7,7 @@
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 
 namespace {
@@ -172,6 +173,20 @@ TEST(RegistryContract, ViewsValuesAndSubkeysAnswerAsOnWindows) {
   EXPECT_EQ(names, (std::vector<std::wstring>{L"a_b", L"View", L"zulu-17"}));
   EXPECT_EQ(EnumRegistrySubKey(key, 1, 4, name), 234);  // no room for the terminator
   EXPECT_EQ(name, L"zulu-17");                          // left as it was
+}
+
+// What the trial start reports when CreateProcessW refuses: no such file, and a text file.
+TEST(ProcessContract, ProgramsThatCannotStartAnswerAsOnWindows) {
+  ResetWorld();
+  const std::wstring text = kDir + L"\\trial.exe";
+  ASSERT_EQ(Create(text, "not a program"), 0);
+  for (const auto& [program, error] :
+       {std::pair(kDir + L"\\none.exe", 2u), std::pair(text, 193u)}) {
+    const ProcessRun run = RunProcess(program, L"\"" + program + L"\" -version", 1000);
+    EXPECT_EQ(run.outcome, ProcessRun::Outcome::NotStarted);
+    EXPECT_EQ(run.startError, error);
+  }
+  RemoveFile(text);
 }
 
 }  // namespace
