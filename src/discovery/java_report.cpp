@@ -24,6 +24,13 @@ std::wstring ErrorText(std::int32_t status) {
   return L"error " + std::to_wstring(status) + (message.empty() ? L"" : L" (" + message + L")");
 }
 
+// The machine of a home's java.exe and how it runs here.
+template <typename Entry>
+void ReadMachine(const std::wstring& javaPath, Machine windows, Entry& entry) {
+  entry.machine = ReadExecutableMachine(javaPath);
+  entry.fit = FitOnWindows(entry.machine, windows);
+}
+
 bool Exists(const std::wstring& path, bool& isDirectory) {
   std::uint32_t attributes = 0;
   if (!platform::GetFileAttributes(path, attributes)) return false;
@@ -186,7 +193,7 @@ class HomeCollector {
   std::vector<UnofferedHome>& homes_;
 };
 
-void AddUnofferedHomes(const std::vector<RegisteredHome>& registered,
+void AddUnofferedHomes(const std::vector<RegisteredHome>& registered, Machine windows,
                        std::vector<UnofferedHome>& unoffered) {
   std::vector<UnofferedHome> found;
   HomeCollector collector(found);
@@ -216,6 +223,7 @@ void AddUnofferedHomes(const std::vector<RegisteredHome>& registered,
                     [&](const RegisteredHome& r) { return PathKey(r.home) == key; }))
       continue;  // accounted for above, listed or not
     home.javaPath = windows_path::Join(home.home, L"bin\\java.exe");
+    ReadMachine(home.javaPath, windows, home);
     bool fromReleaseFile = false;
     home.version = IdentifiedVersionText(home.home, L"", fromReleaseFile);
     std::wstring problem;
@@ -238,6 +246,7 @@ std::wstring PathKey(std::wstring path) {
 }
 
 std::vector<OfferedJava> ListOfferedJava(std::int32_t minimumMajor) {
+  const Machine windows = WindowsMachine();
   std::vector<JavaCandidate> candidates;
   FindJavaInstallations(true, minimumMajor, candidates);
   std::vector<JavaCandidate> bundled;
@@ -251,7 +260,9 @@ std::vector<OfferedJava> ListOfferedJava(std::int32_t minimumMajor) {
                               : isBundled         ? JavaOrigin::Installation
                               : candidate.is64Bit ? JavaOrigin::RegistryView64
                                                   : JavaOrigin::RegistryView32;
-    offered.push_back(OfferedJava{std::move(candidate), origin});
+    OfferedJava entry{std::move(candidate), origin};
+    if (origin != JavaOrigin::NoneChosen) ReadMachine(entry.candidate.javaPath, windows, entry);
+    offered.push_back(std::move(entry));
   }
   return offered;
 }
@@ -272,9 +283,15 @@ const wchar_t* OutcomeCode(HomeOutcome outcome) {
   return L"";
 }
 
+bool HasHome(const RegisteredHome& entry) {
+  return !entry.home.empty() && entry.outcome != HomeOutcome::NoFolder &&
+         entry.outcome != HomeOutcome::HomeMissing;
+}
+
 JavaReport BuildJavaReport(std::int32_t minimumMajor) {
   JavaReport report;
   report.minimumMajor = minimumMajor;
+  report.systemMachine = WindowsMachine();
   report.offered = ListOfferedJava(minimumMajor);
   std::vector<JavaCandidate> found;
   std::vector<RegistrationRecord> records;
@@ -282,6 +299,9 @@ JavaReport BuildJavaReport(std::int32_t minimumMajor) {
   AddBundledPlaces(report.registered);
   for (const RegistrationRecord& record : records)
     report.registered.push_back(FromRecord(record, minimumMajor));
-  AddUnofferedHomes(report.registered, report.unoffered);
+  for (RegisteredHome& entry : report.registered)
+    if (HasHome(entry))
+      ReadMachine(windows_path::Join(entry.home, L"bin\\java.exe"), report.systemMachine, entry);
+  AddUnofferedHomes(report.registered, report.systemMachine, report.unoffered);
   return report;
 }

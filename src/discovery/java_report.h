@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "discovery/saved_choice.h"
+#include "javainfo/executable_machine.h"
 #include "javainfo/java_candidate.h"
 
 // Where an entry of the window's list comes from.
@@ -15,10 +16,12 @@ enum class JavaOrigin { NoneChosen, Installation, RegistryView64, RegistryView32
 struct OfferedJava {
   JavaCandidate candidate;
   JavaOrigin origin = JavaOrigin::NoneChosen;
+  Machine machine = Machine::Unknown;  // of java.exe; Unknown for the default entry
+  MachineFit fit = MachineFit::Unknown;
 };
 
 // The window's list, in its order (FindJavaInstallations with the default entry), each entry
-// with its origin.
+// with its origin and the machine its java.exe is built for.
 std::vector<OfferedJava> ListOfferedJava(std::int32_t minimumMajor);
 
 enum class HomeOutcome {
@@ -43,10 +46,15 @@ struct RegisteredHome {
   std::wstring view;   // "64-bit" or "32-bit" registry view; empty for the bundled runtime
   std::wstring home;   // empty when none could be read
   HomeOutcome outcome = HomeOutcome::Listed;
-  std::wstring version;  // the version text identified, when it got that far
-  std::wstring entry;    // the display name in the list, when listed
-  std::wstring reason;   // why it was left out; empty when listed
+  std::wstring version;                // the version text identified, when it got that far
+  std::wstring entry;                  // the display name in the list, when listed
+  std::wstring reason;                 // why it was left out; empty when listed
+  Machine machine = Machine::Unknown;  // of the home's bin\java.exe
+  MachineFit fit = MachineFit::Unknown;
 };
+
+// The registered home or runtime place is a folder that exists, so its machine was read.
+bool HasHome(const RegisteredHome& entry);
 
 // A Java home found where other Java tools look, which the window does not offer.
 struct UnofferedHome {
@@ -57,10 +65,13 @@ struct UnofferedHome {
   bool accepted = false;              // passes the check the window makes on OK
   std::wstring reason;
   std::wstring use;  // how to use it anyway
+  Machine machine = Machine::Unknown;
+  MachineFit fit = MachineFit::Unknown;
 };
 
 struct JavaReport {
   std::int32_t minimumMajor = 0;
+  Machine systemMachine = Machine::Unknown;  // the machine Windows runs on
   std::vector<OfferedJava> offered;
   std::vector<RegisteredHome> registered;
   std::vector<UnofferedHome> unoffered;

@@ -11,6 +11,7 @@
 #include "javainfo/java_validation.h"
 #include "javainfo/java_version.h"
 #include "platform/files.h"
+#include "platform/system.h"
 #include "startup/registry_store.h"
 #include "startup/settings_file.h"
 
@@ -50,35 +51,59 @@ VersionFolder ReadVersionFolder(const std::wstring& home) {
   return folder;
 }
 
-// Every home the report knows that exists now, each once, in the report's order.
-std::vector<std::wstring> ExistingHomes(const JavaReport& report) {
-  std::vector<std::wstring> homes;
+// Every home the report knows that exists now, each once, in the report's order, with the
+// machine of its java.exe.
+std::vector<std::pair<std::wstring, Machine>> ExistingHomes(const JavaReport& report) {
+  std::vector<std::pair<std::wstring, Machine>> homes;
   for (const OfferedJava& entry : report.offered)
-    if (entry.origin != JavaOrigin::NoneChosen) homes.push_back(HomeOf(entry.candidate.javaPath));
-  for (const RegisteredHome& entry : report.registered) homes.push_back(entry.home);
-  for (const UnofferedHome& entry : report.unoffered) homes.push_back(entry.home);
-  std::vector<std::wstring> existing;
+    if (entry.origin != JavaOrigin::NoneChosen)
+      homes.emplace_back(HomeOf(entry.candidate.javaPath), entry.machine);
+  for (const RegisteredHome& entry : report.registered)
+    if (HasHome(entry)) homes.emplace_back(entry.home, entry.machine);
+  for (const UnofferedHome& entry : report.unoffered) homes.emplace_back(entry.home, entry.machine);
+  std::vector<std::pair<std::wstring, Machine>> existing;
   std::vector<std::wstring> keys;
-  for (const std::wstring& home : homes) {
+  for (const auto& [home, machine] : homes) {
     if (home.empty() || std::find(keys.begin(), keys.end(), PathKey(home)) != keys.end() ||
         !IsFolder(home))
       continue;
     keys.push_back(PathKey(home));
-    existing.push_back(home);
+    existing.emplace_back(home, machine);
   }
   return existing;
 }
 
-std::vector<std::wstring> LikelyUpdates(const std::wstring& savedPath, const JavaReport& report) {
-  std::vector<std::wstring> updates;
+// A java.exe that is gone has no header left to read. Archives name the machine in the
+// folder ("-aarch64", "_x64", "i686"), and installers put x86 builds below Program Files (x86);
+// otherwise it stays unknown and homes of every machine count.
+Machine MachineOfMissingHome(const std::wstring& home) {
+  const std::wstring name = PathKey(LastName(home));
+  const auto names = [&](std::initializer_list<const wchar_t*> parts) {
+    return std::any_of(parts.begin(), parts.end(),
+                       [&](const wchar_t* part) { return name.find(part) != std::wstring::npos; });
+  };
+  if (names({L"aarch64", L"arm64"})) return Machine::Arm64;
+  if (names({L"x64", L"x86_64", L"amd64"})) return Machine::X64;
+  if (names({L"x86", L"i386", L"i586", L"i686"})) return Machine::X86;
+  std::wstring programFilesX86;
+  if (platform::ReadEnvironmentVariable(L"ProgramFiles(x86)", programFilesX86) &&
+      PathKey(windows_path::Parent(home)).starts_with(PathKey(programFilesX86)))
+    return Machine::X86;
+  return Machine::Unknown;
+}
+
+std::vector<LikelyUpdate> LikelyUpdates(const std::wstring& savedPath, Machine machine,
+                                        const JavaReport& report) {
+  std::vector<LikelyUpdate> updates;
   const std::wstring savedHome = HomeOf(savedPath);
   if (savedHome.empty()) return updates;
   const VersionFolder saved = ReadVersionFolder(savedHome);
-  for (const std::wstring& home : ExistingHomes(report)) {
+  for (const auto& [home, homeMachine] : ExistingHomes(report)) {
     const VersionFolder found = ReadVersionFolder(home);
-    if (found.parent != saved.parent || found.stem != saved.stem || found.major != saved.major)
+    if (found.parent != saved.parent || found.stem != saved.stem || found.major != saved.major ||
+        (machine != Machine::Unknown && homeMachine != machine))
       continue;
-    updates.push_back(windows_path::Join(home, L"bin\\" + LastName(savedPath)));
+    updates.push_back({windows_path::Join(home, L"bin\\" + LastName(savedPath)), homeMachine});
   }
   return updates;
 }
@@ -86,8 +111,9 @@ std::vector<std::wstring> LikelyUpdates(const std::wstring& savedPath, const Jav
 std::wstring NotOfferedReason(const std::wstring& path, const JavaReport& report) {
   const std::wstring key = PathKey(path);
   const std::wstring homeKey = PathKey(HomeOf(path));
-  for (const auto& [candidate, origin] : report.offered) {
-    if (origin != JavaOrigin::NoneChosen &&
+  for (const OfferedJava& entry : report.offered) {
+    const JavaCandidate& candidate = entry.candidate;
+    if (entry.origin != JavaOrigin::NoneChosen &&
         (PathKey(candidate.javawPath) == key || PathKey(candidate.javaPath) == key))
       return L"the window matches the saved text exactly, and its entry \"" +
              candidate.displayName + L"\" spells this path with other letter case or separators";
@@ -124,17 +150,19 @@ SavedJava ExplainSavedJava(const SavedSettings& saved, const JavaReport& report)
   java.error = saved.error;
   java.path = saved.settings.Java;
   if (!saved.loaded || java.path.empty()) return java;
-  for (const auto& [candidate, origin] : report.offered) {
-    if (candidate.javawPath == java.path || candidate.javaPath == java.path) {
+  java.machine = ReadExecutableMachine(java.path);
+  for (const OfferedJava& entry : report.offered) {
+    if (entry.candidate.javawPath == java.path || entry.candidate.javaPath == java.path) {
       java.state = SavedJavaState::Offered;
-      java.entry = candidate.displayName;
+      java.entry = entry.candidate.displayName;
       return java;
     }
   }
   std::uint32_t attributes = 0;
   if (!platform::GetFileAttributes(java.path, attributes)) {
     java.state = SavedJavaState::Missing;
-    java.likelyUpdates = LikelyUpdates(java.path, report);
+    java.machine = MachineOfMissingHome(HomeOf(java.path));
+    java.likelyUpdates = LikelyUpdates(java.path, java.machine, report);
     return java;
   }
   java.state = SavedJavaState::NotOffered;

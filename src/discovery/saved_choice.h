@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "javainfo/executable_machine.h"
 #include "platform/process.h"
 #include "startup/startup_settings.h"
 
@@ -26,18 +27,25 @@ enum class SavedJavaState {
   Missing,     // the saved path no longer exists
 };
 
+struct LikelyUpdate {
+  std::wstring javaPath;
+  Machine machine = Machine::Unknown;
+};
+
 struct SavedJava {
   std::wstring source;
   bool loaded = true;
   std::wstring error;
   std::wstring path;  // as saved; a relative path in the settings file made absolute
+  // Of the saved java.exe; for a missing one, what its folder's name or place tells.
+  Machine machine = Machine::Unknown;
   SavedJavaState state = SavedJavaState::NoneChosen;
   std::wstring entry;       // Offered: the entry shown
   std::wstring notOffered;  // NotOffered: why the window has no entry for it
   std::wstring questioned;  // NotOffered and Missing: what OK finds wrong; empty if nothing
   // Missing: the Java executables, named like the saved one, of the homes beside the saved
   // home that an update of it would have made: the same vendor's naming, major and machine.
-  std::vector<std::wstring> likelyUpdates;
+  std::vector<LikelyUpdate> likelyUpdates;
 };
 
 // Matches the saved path against the report as the window matches it: exactly, javaw.exe path

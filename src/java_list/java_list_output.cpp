@@ -3,13 +3,15 @@
 
 #include <cwctype>
 #include <nlohmann/json.hpp>
+#include <tuple>
 
 #include "common/text_encoding.h"
 #include "startup/error_text.h"
 
 namespace {
 
-using nlohmann::json;
+// Keys keep the order written, so the system comes first and each entry reads name first.
+using json = nlohmann::ordered_json;
 
 std::string Utf8(const std::wstring& text) {
   return EncodeUtf8(text);
@@ -40,11 +42,39 @@ const char* OriginCode(JavaOrigin origin) {
   return "";
 }
 
+const char* FitCode(MachineFit fit) {
+  switch (fit) {
+    case MachineFit::Unknown: break;
+    case MachineFit::Native: return "native";
+    case MachineFit::Emulated: return "emulated";
+    case MachineFit::Unsupported: return "unsupported";
+  }
+  return "unknown";
+}
+
+// "x64", "x64, runs emulated", "arm64, cannot run on this Windows" or "machine unknown".
+std::wstring MachineWords(Machine machine, MachineFit fit) {
+  if (machine == Machine::Unknown) return L"machine unknown";
+  const std::wstring name = MachineName(machine);
+  return fit == MachineFit::Emulated      ? name + L", runs emulated"
+         : fit == MachineFit::Unsupported ? name + L", cannot run on this Windows"
+                                          : name;
+}
+
+// "machine" and "runs" of an entry with a home.
+template <typename Entry>
+void AddMachine(const Entry& entry, json& into) {
+  into["machine"] = Utf8(MachineName(entry.machine));
+  into["runs"] = FitCode(entry.fit);
+}
+
 json OfferedJson(const std::vector<OfferedJava>& offered) {
   json entries = json::array();
-  for (const auto& [candidate, origin] : offered) {
+  for (const OfferedJava& java : offered) {
+    const auto& [candidate, origin] = std::tie(java.candidate, java.origin);
     json entry = {{"name", Utf8(candidate.displayName)}, {"origin", OriginCode(origin)}};
     if (origin != JavaOrigin::NoneChosen) {
+      AddMachine(java, entry);
       entry.update({{"javaPath", Utf8(candidate.javaPath)},
                     {"javawPath", Utf8(candidate.javawPath)},
                     {"vendor", Utf8(candidate.vendor)},
@@ -73,26 +103,29 @@ const char* SavedStateCode(SavedJavaState state) {
   return "";
 }
 
-std::wstring SavedText(const SavedJava& saved) {
+std::wstring SavedText(const SavedJava& saved, Machine windows) {
   std::wstring text = L"\r\nThe saved Java, from " + saved.source + L":\r\n  ";
   if (!saved.loaded) return text + L"the settings could not be read: " + saved.error + L"\r\n";
+  if (saved.state == SavedJavaState::NoneChosen)
+    return text + L"none: the window shows [Default]\r\n";
+  text += saved.path + L"  [" + MachineWords(saved.machine, FitOnWindows(saved.machine, windows)) +
+          L"]\r\n    ";
   switch (saved.state) {
-    case SavedJavaState::NoneChosen: return text + L"none: the window shows [Default]\r\n";
+    case SavedJavaState::NoneChosen: break;
     case SavedJavaState::Offered:
-      return text + saved.path + L"\r\n    the window selects its entry \"" + saved.entry +
-             L"\"\r\n";
+      return text + L"the window selects its entry \"" + saved.entry + L"\"\r\n";
     case SavedJavaState::NotOffered:
-      return text + saved.path + L"\r\n    not offered, so the window shows the path itself: " +
-             saved.notOffered + L"\r\n    " +
+      return text + L"not offered, so the window shows the path itself: " + saved.notOffered +
+             L"\r\n    " +
              (saved.questioned.empty() ? L"OK accepts it"
                                        : L"OK questions it: it " + saved.questioned) +
              L"\r\n";
     case SavedJavaState::Missing: break;
   }
-  text += saved.path + L"\r\n    no longer exists: the window shows the path itself and OK " +
-          L"questions it\r\n";
-  for (const std::wstring& update : saved.likelyUpdates)
-    text += L"    likely update (same vendor, major and machine): " + update + L"\r\n";
+  text += L"no longer exists: the window shows the path itself and OK questions it\r\n";
+  for (const LikelyUpdate& update : saved.likelyUpdates)
+    text += L"    likely update (same vendor, major and machine): " + update.javaPath + L"  [" +
+            MachineWords(update.machine, FitOnWindows(update.machine, windows)) + L"]\r\n";
   if (saved.likelyUpdates.empty())
     text += L"    no home of the same vendor, major and machine beside it\r\n";
   return text;
@@ -100,11 +133,18 @@ std::wstring SavedText(const SavedJava& saved) {
 
 json SavedJson(const SavedJava& saved) {
   json updates = json::array();
-  for (const std::wstring& update : saved.likelyUpdates) updates.push_back(Utf8(update));
-  return {{"source", Utf8(saved.source)},         {"loaded", saved.loaded},
-          {"error", Utf8(saved.error)},           {"path", Utf8(saved.path)},
-          {"state", SavedStateCode(saved.state)}, {"entry", Utf8(saved.entry)},
-          {"notOffered", Utf8(saved.notOffered)}, {"questioned", Utf8(saved.questioned)},
+  for (const LikelyUpdate& update : saved.likelyUpdates)
+    updates.push_back(
+        {{"javaPath", Utf8(update.javaPath)}, {"machine", Utf8(MachineName(update.machine))}});
+  return {{"source", Utf8(saved.source)},
+          {"loaded", saved.loaded},
+          {"error", Utf8(saved.error)},
+          {"path", Utf8(saved.path)},
+          {"machine", Utf8(MachineName(saved.machine))},
+          {"state", SavedStateCode(saved.state)},
+          {"entry", Utf8(saved.entry)},
+          {"notOffered", Utf8(saved.notOffered)},
+          {"questioned", Utf8(saved.questioned)},
           {"likelyUpdates", std::move(updates)}};
 }
 
@@ -128,7 +168,8 @@ const char* TrialCode(const JavaTrial& trial) {
 
 std::wstring ListText(const std::vector<OfferedJava>& offered) {
   std::wstring text;
-  for (const auto& [candidate, origin] : offered) {
+  for (const OfferedJava& java : offered) {
+    const auto& [candidate, origin] = std::tie(java.candidate, java.origin);
     text += candidate.displayName + L"\t";
     // The default entry stands for no executable: vendor, kind and range would mean nothing.
     if (origin == JavaOrigin::NoneChosen) {
@@ -136,7 +177,7 @@ std::wstring ListText(const std::vector<OfferedJava>& offered) {
       continue;
     }
     text += candidate.vendor + L"\t" + (candidate.isJdk ? L"kit" : L"runtime") + L"\t" +
-            OriginText(origin) + L"\t" +
+            MachineWords(java.machine, java.fit) + L"\t" + OriginText(origin) + L"\t" +
             (candidate.inPreferredRange ? L"preferred" : L"not preferred") + L"\r\n";
   }
   return text;
@@ -147,18 +188,28 @@ std::string ListJson(const std::vector<OfferedJava>& offered) {
 }
 
 std::wstring ReportText(const JavaReport& report) {
-  std::wstring text = L"The settings window offers, in this order (Java " +
+  std::wstring text = L"Windows runs on " + std::wstring(MachineName(report.systemMachine)) +
+                      (report.systemMachine == Machine::Arm64
+                           ? L": Java built for x86 or x64 runs emulated, more slowly"
+                           : L"") +
+                      L".\r\n\r\nThe settings window offers, in this order (Java " +
                       std::to_wstring(report.minimumMajor) + L" or later):\r\n";
-  for (const auto& [candidate, origin] : report.offered) {
-    text += L"  " + candidate.displayName +
-            (origin == JavaOrigin::NoneChosen ? L"  (no Java chosen)" : L"") + L"\r\n";
+  for (const OfferedJava& java : report.offered) {
+    text += L"  " + java.candidate.displayName +
+            (java.origin == JavaOrigin::NoneChosen
+                 ? L"  (no Java chosen)"
+                 : L"  [" + MachineWords(java.machine, java.fit) + L"]") +
+            L"\r\n";
   }
 
   text += L"\r\nRegistered Java homes and the places of the bundled runtime:\r\n";
   for (const RegisteredHome& entry : report.registered) {
     text += L"  " + entry.place + (entry.view.empty() ? L"" : L" (" + entry.view + L" view)") +
             L"\r\n    ";
-    if (!entry.home.empty()) text += L"home " + entry.home + L": ";
+    if (!entry.home.empty())
+      text += L"home " + entry.home +
+              (HasHome(entry) ? L" [" + MachineWords(entry.machine, entry.fit) + L"]" : L"") +
+              L": ";
     text += entry.outcome == HomeOutcome::Listed ? L"listed as \"" + entry.entry + L"\""
                                                  : L"left out: " + entry.reason;
     text += L"\r\n";
@@ -168,37 +219,40 @@ std::wstring ReportText(const JavaReport& report) {
   text += L"\r\nJava homes other Java tools find that the window does not offer:\r\n";
   for (const UnofferedHome& home : report.unoffered) {
     text += L"  " + home.home + L" (found by " + Joined(home.foundBy) + L")" +
-            (home.version.empty() ? L"" : L", version " + home.version) + L"\r\n    " +
-            home.reason + L"\r\n    to use it anyway: " + home.use + L"\r\n";
+            (home.version.empty() ? L"" : L", version " + home.version) + L" [" +
+            MachineWords(home.machine, home.fit) + L"]\r\n    " + home.reason +
+            L"\r\n    to use it anyway: " + home.use + L"\r\n";
   }
   if (report.unoffered.empty()) text += L"  none\r\n";
-  return text + SavedText(report.saved);
+  return text + SavedText(report.saved, report.systemMachine);
 }
 
 std::string ReportJson(const JavaReport& report) {
   json registered = json::array();
   for (const RegisteredHome& entry : report.registered) {
-    registered.push_back({{"place", Utf8(entry.place)},
-                          {"view", Utf8(entry.view)},
-                          {"home", Utf8(entry.home)},
-                          {"outcome", Utf8(OutcomeCode(entry.outcome))},
-                          {"version", Utf8(entry.version)},
-                          {"entry", Utf8(entry.entry)},
-                          {"reason", Utf8(entry.reason)}});
+    json item = {{"place", Utf8(entry.place)},     {"view", Utf8(entry.view)},
+                 {"home", Utf8(entry.home)},       {"outcome", Utf8(OutcomeCode(entry.outcome))},
+                 {"version", Utf8(entry.version)}, {"entry", Utf8(entry.entry)},
+                 {"reason", Utf8(entry.reason)}};
+    if (HasHome(entry)) AddMachine(entry, item);
+    registered.push_back(std::move(item));
   }
   json unoffered = json::array();
   for (const UnofferedHome& home : report.unoffered) {
     json foundBy = json::array();
     for (const std::wstring& finder : home.foundBy) foundBy.push_back(Utf8(finder));
-    unoffered.push_back({{"home", Utf8(home.home)},
-                         {"foundBy", std::move(foundBy)},
-                         {"javaPath", Utf8(home.javaPath)},
-                         {"version", Utf8(home.version)},
-                         {"accepted", home.accepted},
-                         {"reason", Utf8(home.reason)},
-                         {"use", Utf8(home.use)}});
+    json item = {{"home", Utf8(home.home)},
+                 {"foundBy", std::move(foundBy)},
+                 {"javaPath", Utf8(home.javaPath)},
+                 {"version", Utf8(home.version)},
+                 {"accepted", home.accepted},
+                 {"reason", Utf8(home.reason)},
+                 {"use", Utf8(home.use)}};
+    AddMachine(home, item);
+    unoffered.push_back(std::move(item));
   }
-  return Dump({{"minimumMajor", report.minimumMajor},
+  return Dump({{"system", {{"machine", Utf8(MachineName(report.systemMachine))}}},
+               {"minimumMajor", report.minimumMajor},
                {"offered", OfferedJson(report.offered)},
                {"registered", std::move(registered)},
                {"unoffered", std::move(unoffered)},

@@ -15,11 +15,12 @@ namespace {
 
 const std::wstring kPf = L"C:\\Program Files", kLocal = L"C:\\Users\\u\\AppData\\Local";
 
-// A home with bin\java.exe (a program image unless `text`), bin\java.dll and, given a version,
-// a release file; javaw.exe too when `javaw`.
-void Home(const std::wstring& home, const char* version, bool javaw = false, bool text = false) {
+// A home with bin\java.exe (a program image for `machine` unless `text`), bin\java.dll and,
+// given a version, a release file; javaw.exe too when `javaw`.
+void Home(const std::wstring& home, const char* version, bool javaw = false, bool text = false,
+          std::uint16_t machine = 0x14C) {
   text ? fake::WriteFile(home + L"\\bin\\java.exe", "text")
-       : fake::WriteExecutable(home + L"\\bin\\java.exe");
+       : fake::WriteExecutable(home + L"\\bin\\java.exe", machine);
   if (javaw) fake::WriteExecutable(home + L"\\bin\\javaw.exe");
   fake::WriteFile(home + L"\\bin\\java.dll", "");
   if (*version)
@@ -28,8 +29,9 @@ void Home(const std::wstring& home, const char* version, bool javaw = false, boo
 
 TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   fake::ResetAll();  // the program runs from C:\Program Files\Kelvor\bin\win
-  Home(L"C:\\bundles\\windows\\bundled\\java", "17.0.1");
-  Home(kPf + L"\\Eclipse Adoptium\\jdk-21", "21.0.2", true);
+  fake::SetWindowsMachine({.nativeMachine = 0xAA64});
+  Home(L"C:\\bundles\\windows\\bundled\\java", "17.0.1", false, false, 0xAA64);
+  Home(kPf + L"\\Eclipse Adoptium\\jdk-21", "21.0.2", true, false, 0x8664);
   Home(kPf + L"\\Java\\jdk-11.0.2", "11.0.2", true);
   Home(L"C:\\aoj", "16.0.1");
   fake::WriteExecutable(L"C:\\Program Files (x86)\\Java\\jre8\\bin\\javaw.exe");
@@ -47,7 +49,7 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   fake::PutValue(platform::Hive::CurrentUser, L"Software\\Azul Systems\\Zulu\\zulu-17",
                  L"InstallationPath", platform::kRegDword, {1, 0, 0, 0});
   // Homes no installer registered, and one that is registered but also sits in Program Files.
-  Home(L"C:\\Users\\u\\.jdks\\corretto-22", "22.0.1");
+  Home(L"C:\\Users\\u\\.jdks\\corretto-22", "22.0.1", false, false, 0x8664);
   Home(kPf + L"\\BellSoft\\jdk-21", "", false, true);
   Home(L"C:\\tools\\jdk-17.0.8", "");
   Home(kLocal + L"\\Programs\\jdk-23", "23");
@@ -65,30 +67,32 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   const JavaReport report = BuildJavaReport(17);
   std::wstring rows;
   for (const RegisteredHome& r : report.registered)
-    rows += OutcomeCode(r.outcome) + (L" " + r.view + L" " + r.home + L" " + r.version + L"\n");
+    rows += OutcomeCode(r.outcome) + (L" " + r.view + L" " + r.home + L" " + r.version + L" ") +
+            (HasHome(r) ? MachineName(r.machine) : L"-") + L"\n";
   EXPECT_EQ(rows,
-            L"no-folder  C:\\Program Files\\Kelvor\\bin\\bundled\\java \n"
-            L"listed  C:\\bundles\\windows\\bundled\\java 17.0.1\n"
-            L"no-home-value 64-bit  \n"
-            L"listed 64-bit C:\\Program Files\\Eclipse Adoptium\\jdk-21\\ 21.0.2\n"
-            L"no-subpath-key 64-bit  \n"
-            L"no-javaw 64-bit C:\\aoj \n"
-            L"no-home-value 64-bit  \n"
-            L"below-minimum 64-bit C:\\Program Files\\Java\\jdk-11.0.2 11.0.2\n"
-            L"home-missing 64-bit C:\\Program Files\\Java\\jdk-17 \n"
-            L"no-home-value 32-bit  \n"
-            L"below-minimum 32-bit C:\\Program Files (x86)\\Java\\jre8 1.8.0_202\n");
+            L"no-folder  C:\\Program Files\\Kelvor\\bin\\bundled\\java  -\n"
+            L"listed  C:\\bundles\\windows\\bundled\\java 17.0.1 arm64\n"
+            L"no-home-value 64-bit   -\n"
+            L"listed 64-bit C:\\Program Files\\Eclipse Adoptium\\jdk-21\\ 21.0.2 x64\n"
+            L"no-subpath-key 64-bit   -\n"
+            L"no-javaw 64-bit C:\\aoj  x86\n"
+            L"no-home-value 64-bit   -\n"
+            L"below-minimum 64-bit C:\\Program Files\\Java\\jdk-11.0.2 11.0.2 x86\n"
+            L"home-missing 64-bit C:\\Program Files\\Java\\jdk-17  -\n"
+            L"no-home-value 32-bit   -\n"
+            L"below-minimum 32-bit C:\\Program Files (x86)\\Java\\jre8 1.8.0_202 unknown\n");
   std::wstring homes;
   for (const UnofferedHome& u : report.unoffered) {
-    homes += u.home + L" " + u.version + (u.accepted ? L" accepted" : L" refused");
+    homes += u.home + L" " + u.version + L" " + MachineName(u.machine) +
+             (u.accepted ? L" accepted" : L" refused");
     for (const std::wstring& finder : u.foundBy) homes += L" " + finder;
     homes += L"\n";
   }
   EXPECT_EQ(homes,
-            L"C:\\Users\\u\\.jdks\\corretto-22 22.0.1 accepted JAVA_HOME\n"
-            L"C:\\Program Files\\BellSoft\\jdk-21\\  refused JDK_HOME C:\\Program Files\n"
-            L"C:\\tools\\jdk-17.0.8  refused PATH\n"
-            L"C:\\Users\\u\\AppData\\Local\\Programs\\jdk-23 23 accepted "
+            L"C:\\Users\\u\\.jdks\\corretto-22 22.0.1 x64 accepted JAVA_HOME\n"
+            L"C:\\Program Files\\BellSoft\\jdk-21\\  unknown refused JDK_HOME C:\\Program Files\n"
+            L"C:\\tools\\jdk-17.0.8  x86 refused PATH\n"
+            L"C:\\Users\\u\\AppData\\Local\\Programs\\jdk-23 23 x86 accepted "
             L"C:\\Users\\u\\AppData\\Local C:\\Users\\u\\AppData\\Local\\Programs\n");
   EXPECT_EQ(report.unoffered[2].use,
             L"choose Browse... and pick C:\\tools\\jdk-17.0.8\\bin\\java.exe; the window questions "
@@ -99,13 +103,21 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   // registry; for scripts the JSON parses and holds the same facts, UTF-8 encoded.
   EXPECT_EQ(ListText(report.offered),
             L"[Default]\tno Java chosen: the setting stays empty\r\nBundled OpenJDK  17.0.1  "
-            L"(C:\\bundles\\windows\\bundled\\java\\bin\\java.exe)\tOracle\tkit\tin the "
+            L"(C:\\bundles\\windows\\bundled\\java\\bin\\java.exe)\tOracle\tkit\tarm64\tin the "
             L"installation\tpreferred\r\nEclipse Adoptium  21.0.2  (C:\\Program Files\\Eclipse "
-            L"Adoptium\\jdk-21\\bin\\java.exe)\tEclipse\tkit\t64-bit view\tpreferred\r\n");
-  const nlohmann::json parsed = nlohmann::json::parse(ReportJson(report));
+            L"Adoptium\\jdk-21\\bin\\java.exe)\tEclipse\tkit\tx64, runs emulated\t64-bit "
+            L"view\tpreferred\r\n");
+  EXPECT_TRUE(ReportText(report).starts_with(
+      L"Windows runs on arm64: Java built for x86 or x64 runs emulated, more slowly.\r\n"));
+  const nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(ReportJson(report));
   EXPECT_EQ(parsed["offered"][0],
-            (nlohmann::json{{"name", "[Default]"}, {"origin", "none-chosen"}}));
+            (nlohmann::ordered_json{{"name", "[Default]"}, {"origin", "none-chosen"}}));
   EXPECT_EQ(parsed["registered"][2]["reason"], "the InstallationPath value is not text (type 4)");
+  EXPECT_FALSE(parsed["registered"][2].contains("machine"));  // no home, no machine
+  EXPECT_EQ(parsed.begin().key(), "system");
+  EXPECT_EQ(parsed["system"]["machine"], "arm64");
+  EXPECT_EQ(parsed["offered"][2]["runs"], "emulated");
+  EXPECT_EQ(parsed["unoffered"][0]["machine"], "x64");
 }
 
 // What --why says of the saved Java: [Default], an entry, a path the window matches only
@@ -114,47 +126,54 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
 TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
   fake::ResetAll();
   const std::wstring adoptium = kPf + L"\\Eclipse Adoptium\\jdk-21.0.2.13-hotspot";
-  Home(adoptium, "21.0.2", true);
+  Home(adoptium, "21.0.2", true, false, 0x8664);
   fake::PutString(platform::Hive::LocalMachine,
                   L"Software\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path", adoptium);
   for (const wchar_t* sibling : {L"jdk-17.0.9.9-hotspot", L"openjdk-21.0.3", L"jdk-21.0.3"})
     Home(kPf + L"\\Eclipse Adoptium\\" + sibling, "21.0.3");  // the last is the update
+  // Archives that name their machine: only the x64 build of the same major is the update.
+  for (const wchar_t* sibling : {L"zulu21.32-jdk21.0.2-win_x64", L"zulu21.32-jdk21.0.2-win_i686",
+                                 L"zulu17.46-jdk17.0.9-win_x64"})
+    Home(kPf + L"\\Zulu\\" + sibling, "21", false, false,
+         std::wstring(sibling).ends_with(L"x64") ? 0x8664 : 0x14C);
   Home(kLocal + L"\\Programs\\jdk-22", "");
   fake::SetEnvironmentVariable(L"LOCALAPPDATA", kLocal);
   fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
   const std::wstring header =
       L"\r\nThe saved Java, from HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR "
       L"(HKEY_LOCAL_MACHINE's when the user's has no Arguments):\r\n  ";
+  const std::wstring update = L"    likely update (same vendor, major and machine): " + kPf;
   const std::wstring cases[][2] = {
       {L"", L"none: the window shows [Default]\r\n"},
-      {adoptium + L"\\bin\\javaw.exe",
-       adoptium +
-           L"\\bin\\javaw.exe\r\n    the window selects its entry \"Eclipse Adoptium  "
-           L"21.0.2  (" +
-           adoptium + L"\\bin\\java.exe)\"\r\n"},
+      {adoptium + L"\\bin\\javaw.exe", adoptium +
+                                           L"\\bin\\javaw.exe  [x86]\r\n    the window "
+                                           L"selects its entry \"Eclipse Adoptium  21.0.2  (" +
+                                           adoptium + L"\\bin\\java.exe)\"\r\n"},
       {adoptium + L"/bin/java.exe",
        adoptium +
-           L"/bin/java.exe\r\n    not offered, so the window shows the path itself: the "
-           L"window matches the saved text exactly, and its entry \"Eclipse Adoptium  "
+           L"/bin/java.exe  [x64]\r\n    not offered, so the window shows the path itself: "
+           L"the window matches the saved text exactly, and its entry \"Eclipse Adoptium  "
            L"21.0.2  (" +
            adoptium +
            L"\\bin\\java.exe)\" spells this path with other letter "
            L"case or separators\r\n    OK questions it: it is not in a recognized Java "
            L"installation\r\n"},
       {kLocal + L"\\Programs\\jdk-22\\bin\\java.exe",
-       kLocal + L"\\Programs\\jdk-22\\bin\\java.exe\r\n    not offered, so the window shows the "
-                L"path itself: not registered by an installer under a vendor key the window "
+       kLocal + L"\\Programs\\jdk-22\\bin\\java.exe  [x86]\r\n    not offered, so the window shows "
+                L"the path itself: not registered by an installer under a vendor key the window "
                 L"reads\r\n    OK questions it: it does not appear to have a release indentifier "
                 L"file\r\n"},
       {L"\\Program Files\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot\\bin\\javaw.exe",
        kPf +
-           L"\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot\\bin\\javaw.exe\r\n    no longer exists: "
-           L"the window shows the path itself and OK questions it\r\n    likely update (same "
-           L"vendor, major and machine): " +
-           adoptium +
-           L"\\bin\\javaw.exe\r\n    likely update "
-           L"(same vendor, major and machine): " +
-           kPf + L"\\Eclipse Adoptium\\jdk-21.0.3\\bin\\javaw.exe\r\n"}};
+           L"\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot\\bin\\javaw.exe  [machine unknown]\r\n    "
+           L"no longer exists: the window shows the path itself and OK questions it\r\n" +
+           update + L"\\Eclipse Adoptium\\jdk-21.0.2.13-hotspot\\bin\\javaw.exe  [x64]\r\n" +
+           update + L"\\Eclipse Adoptium\\jdk-21.0.3\\bin\\javaw.exe  [x86]\r\n"},
+      {kPf + L"\\Zulu\\zulu21.30-jdk21.0.1-win_x64\\bin\\java.exe",
+       kPf +
+           L"\\Zulu\\zulu21.30-jdk21.0.1-win_x64\\bin\\java.exe  [x64]\r\n    no longer exists: "
+           L"the window shows the path itself and OK questions it\r\n" +
+           update + L"\\Zulu\\zulu21.32-jdk21.0.2-win_x64\\bin\\java.exe  [x64]\r\n"}};
   for (const auto& [java, expected] : cases) {
     const bool fromFile = java.starts_with(L"\\");  // on the installation's drive
     if (fromFile)

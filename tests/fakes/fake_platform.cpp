@@ -15,6 +15,7 @@
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
+#include "platform/machine.h"
 #include "platform/process.h"
 #include "platform/system.h"
 
@@ -38,6 +39,7 @@ struct State {
   std::uint32_t programPathError = 0;
   std::map<std::wstring, std::wstring> environment;  // by folded name
   bool volumeFull = false;
+  fake::WindowsMachineAnswers machine;
   ProcessRun processRun = [] {
     ProcessRun exited;
     exited.outcome = ProcessRun::Outcome::Exited;
@@ -227,7 +229,18 @@ ProcessRun RunProcess(const std::wstring& program, const std::wstring& commandLi
 }
 
 bool QueryWow64Process(bool& isWow64) {
-  return isWow64 = true;
+  isWow64 = state.machine.wow64;
+  return true;
+}
+
+bool QueryNativeMachine(std::uint16_t& machine) {
+  if (state.machine.nativeMachine == 0) return false;
+  machine = state.machine.nativeMachine;
+  return true;
+}
+
+std::uint16_t NativeProcessorArchitecture() {
+  return state.machine.processorArchitecture;
 }
 
 int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
@@ -249,6 +262,20 @@ std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::st
   if (OpenFile(path, FileAccess::Read, file) != 0)
     return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
   return ReadFileBytes(file.get(), limit, bytes, truncated) == 0 ? 0 : 30;  // ERROR_READ_FAULT
+}
+
+std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::size_t size,
+                         std::string& bytes) {
+  if (IsFolder(path)) return 5;
+  std::ifstream in(ToNative(path), std::ios::binary);
+  if (!in) return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
+  in.seekg(0, std::ios::end);
+  const auto length = static_cast<std::uint64_t>(in.tellg());
+  std::string read(offset < length ? std::min<std::uint64_t>(size, length - offset) : 0, '\0');
+  in.seekg(static_cast<std::streamoff>(offset < length ? offset : 0));
+  in.read(read.data(), static_cast<std::streamsize>(read.size()));
+  bytes = std::move(read);
+  return 0;
 }
 
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
@@ -360,6 +387,10 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error) {
   state.programPathError = error;
 }
 
+void SetWindowsMachine(const WindowsMachineAnswers& answers) {
+  state.machine = answers;
+}
+
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
   state.environment[Fold(name)] = value;
 }
@@ -409,8 +440,8 @@ std::string ReadFile(const std::wstring& windowsPath) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteExecutable(const std::wstring& windowsPath) {
-  WriteFile(windowsPath, MinimalExecutableImage());
+void WriteExecutable(const std::wstring& windowsPath, std::uint16_t machine) {
+  WriteFile(windowsPath, MinimalExecutableImage(machine));
 }
 
 }  // namespace fake

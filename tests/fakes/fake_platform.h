@@ -32,7 +32,8 @@ void PutString(platform::Hive hive, const std::wstring& path, const std::wstring
 void WriteFile(const std::wstring& windowsPath, const std::string& bytes);  // makes the parents
 void MakeDirectory(const std::wstring& windowsPath);                        // with the parents
 std::string ReadFile(const std::wstring& windowsPath);
-void WriteExecutable(const std::wstring& windowsPath);                 // MinimalExecutableImage()
+void WriteExecutable(const std::wstring& windowsPath,  // MinimalExecutableImage(machine)
+                     std::uint16_t machine = 0x14C);
 std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted
 #ifdef __linux__
 // Files created from now on take no byte, as on a full disk: writing them fails with ENOSPC.
@@ -43,6 +44,15 @@ void SetVolumeFull(bool full);
 void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
 // FormatSystemMessage answers "System message <code>." for every code.
 // GetTotalPhysicalMemory answers 16 GiB.
+// What Windows answers about its machine: IsWow64Process2's native machine (0: the function is
+// missing, as before Windows 10 1709), IsWow64Process and GetNativeSystemInfo's architecture. By
+// default a 32-bit process on x64 Windows 10, as Wine answers.
+struct WindowsMachineAnswers {
+  std::uint16_t nativeMachine = 0x8664;
+  bool wow64 = true;
+  std::uint16_t processorArchitecture = 9;
+};
+void SetWindowsMachine(const WindowsMachineAnswers& answers);
 // An environment variable of the process; names are matched ignoring case, as on Windows.
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);
 
@@ -54,14 +64,14 @@ std::wstring LastCommandLine();  // of the last start, started or not
 // The smallest program image the loader accepts (the contract test shows GetBinaryTypeW takes
 // it): "MZ", the offset of "PE\0\0", an i386 executable with no sections whose optional header
 // gives the image base, alignments, versions 4, sizes, the console subsystem, stack and heap
-// sizes and 16 data directories.
-inline std::string MinimalExecutableImage() {
+// sizes and 16 data directories. Another `machine` code changes only the file header's field.
+inline std::string MinimalExecutableImage(std::uint16_t machine = 0x14C) {
   std::string image(0x200, '\0');
   for (const auto& [at, value] : std::initializer_list<std::pair<int, std::uint32_t>>{
-           {0x00, 0x5A4D},   {0x3C, 0x40},   {0x40, 0x4550},   {0x44, 0x14C},  {0x54, 0xE0},
-           {0x56, 0x0102},   {0x58, 0x10B},  {0x74, 0x400000}, {0x78, 0x1000}, {0x7C, 0x200},
-           {0x80, 4},        {0x88, 4},      {0x90, 0x1000},   {0x94, 0x200},  {0x9C, 3},
-           {0xA0, 0x100000}, {0xA4, 0x1000}, {0xA8, 0x100000}, {0xAC, 0x1000}, {0xB4, 16}})
+           {0x00, 0x5A4D},   {0x3C, 0x40},   {0x40, 0x4550},   {0x44, machine}, {0x54, 0xE0},
+           {0x56, 0x0102},   {0x58, 0x10B},  {0x74, 0x400000}, {0x78, 0x1000},  {0x7C, 0x200},
+           {0x80, 4},        {0x88, 4},      {0x90, 0x1000},   {0x94, 0x200},   {0x9C, 3},
+           {0xA0, 0x100000}, {0xA4, 0x1000}, {0xA8, 0x100000}, {0xAC, 0x1000},  {0xB4, 16}})
     for (int byte = 0; byte < 4; ++byte) image[at + byte] = static_cast<char>(value >> 8 * byte);
   return image;
 }

@@ -7,6 +7,7 @@
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
+#include "platform/machine.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 
@@ -87,6 +88,27 @@ TEST(FilesContract, OpenImageCheckSearchAndListAnswerAsOnWindows) {
   EXPECT_EQ(ListSubdirectories(kText, names), 123);
   EXPECT_EQ(ListSubdirectories(kDir + L"\\", names), 0);
   EXPECT_EQ(names, std::vector<std::wstring>{L"sub"});  // no files, no "." or ".."
+}
+
+// The two reads of a PE header, and what a 32-bit process on x64 Windows hears of its machine.
+TEST(FilesContract, ReadsAtAnOffsetAndNamesTheMachine) {
+  ResetWorld();
+  const std::wstring image = kDir + L"\\x64.exe";
+  ASSERT_EQ(Create(image, fake::MinimalExecutableImage(0x8664)), 0);
+  for (const auto& [offset, size, bytes] : {std::tuple{0x40u, 6u, std::string("PE\0\0\x64\x86", 6)},
+                                            {0x1FEu, 6u, std::string(2, '\0')},
+                                            {0x10000u, 6u, std::string()}}) {
+    std::string read = "sentinel";
+    EXPECT_EQ(ReadFileAt(image, offset, size, read), 0u);
+    EXPECT_EQ(read, bytes) << offset;
+  }
+  std::string untouched;
+  EXPECT_EQ(ReadFileAt(kDir + L"\\absent.exe", 0, 6, untouched), 2u);
+  EXPECT_EQ(ReadFileAt(kDir, 0, 6, untouched), 5u);
+  std::uint16_t machine = 0;
+  EXPECT_TRUE(QueryNativeMachine(machine));
+  EXPECT_EQ(machine, 0x8664);
+  EXPECT_EQ(NativeProcessorArchitecture(), 9);
 }
 
 // What a save relies on: a taken name is refused, never cut, and a move swaps whole files.
