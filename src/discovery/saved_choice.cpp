@@ -103,7 +103,13 @@ std::vector<LikelyUpdate> LikelyUpdates(const std::wstring& savedPath, Machine m
     if (found.parent != saved.parent || found.stem != saved.stem || found.major != saved.major ||
         (machine != Machine::Unknown && homeMachine != machine))
       continue;
-    updates.push_back({windows_path::Join(home, L"bin\\" + LastName(savedPath)), homeMachine});
+    LikelyUpdate& update = updates.emplace_back();
+    update.javaPath = windows_path::Join(home, L"bin\\" + LastName(savedPath));
+    update.machine = homeMachine;
+    for (const OfferedJava& entry : report.offered)
+      if (entry.origin != JavaOrigin::NoneChosen &&
+          PathKey(HomeOf(entry.candidate.javaPath)) == PathKey(home))
+        update.entry = entry.candidate.displayName;
   }
   return updates;
 }
@@ -137,8 +143,18 @@ SavedSettings LoadSavedSettings(bool useSettingsFile) {
     saved.source = saved.settings.SettingsFilePath;
   } else {
     LoadSettingsFromRegistry(saved.settings);
-    saved.source = std::wstring(L"HKEY_CURRENT_USER\\") + kSettingsRegistryPath +
-                   L" (HKEY_LOCAL_MACHINE's when the user's has no Arguments)";
+    // The load does not say which key it read: the machine's too when the user's has no
+    // Arguments.
+    StartupSettings user;
+    platform::RegistryKey key;
+    if (platform::OpenRegistryKey(platform::Hive::CurrentUser, kSettingsRegistryPath,
+                                  platform::kKeyQueryValue, key) == platform::kErrorSuccess)
+      ReadRegistrySettings(user, key);
+    const std::wstring userKey = std::wstring(L"HKEY_CURRENT_USER\\") + kSettingsRegistryPath;
+    saved.source = user.ArgumentsPresent
+                       ? userKey
+                       : L"HKEY_LOCAL_MACHINE\\" + std::wstring(kSettingsRegistryPath) + L" over " +
+                             userKey + L", which has no Arguments";
   }
   return saved;
 }

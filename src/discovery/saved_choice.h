@@ -30,6 +30,7 @@ enum class SavedJavaState {
 struct LikelyUpdate {
   std::wstring javaPath;
   Machine machine = Machine::Unknown;
+  std::wstring entry;  // the window's entry for its home; empty when the window offers none
 };
 
 struct SavedJava {

@@ -125,7 +125,8 @@ std::wstring SavedText(const SavedJava& saved, Machine windows) {
   text += L"no longer exists: the window shows the path itself and OK questions it\r\n";
   for (const LikelyUpdate& update : saved.likelyUpdates)
     text += L"    likely update (same vendor, major and machine): " + update.javaPath + L"  [" +
-            MachineWords(update.machine, FitOnWindows(update.machine, windows)) + L"]\r\n";
+            MachineWords(update.machine, FitOnWindows(update.machine, windows)) + L"]" +
+            (update.entry.empty() ? L"" : L", offered as \"" + update.entry + L"\"") + L"\r\n";
   if (saved.likelyUpdates.empty())
     text += L"    no home of the same vendor, major and machine beside it\r\n";
   return text;
@@ -134,8 +135,9 @@ std::wstring SavedText(const SavedJava& saved, Machine windows) {
 json SavedJson(const SavedJava& saved) {
   json updates = json::array();
   for (const LikelyUpdate& update : saved.likelyUpdates)
-    updates.push_back(
-        {{"javaPath", Utf8(update.javaPath)}, {"machine", Utf8(MachineName(update.machine))}});
+    updates.push_back({{"javaPath", Utf8(update.javaPath)},
+                       {"machine", Utf8(MachineName(update.machine))},
+                       {"entry", Utf8(update.entry)}});
   return {{"source", Utf8(saved.source)},
           {"loaded", saved.loaded},
           {"error", Utf8(saved.error)},
@@ -287,7 +289,9 @@ std::wstring TrialText(const JavaTrial& trial, const SavedSettings& saved) {
     text += L"does not start: exit code " + std::to_wstring(trial.run.exitCode) + L"\r\n";
     for (const std::wstring& line : trial.errorLines) text += L"  " + line + L"\r\n";
   }
-  text += L"  ran: " + trial.commandLine + L" (the heap as saved in " + saved.source + L")\r\n";
+  text += L"  ran: " + trial.commandLine + L" (" +
+          (saved.settings.MaxMemoryMB > 0 ? L"the maximum heap" : L"no maximum heap") +
+          L" saved in " + saved.source + L")\r\n";
   if (code != "not-started" && !trial.run.inJob)
     text += L"  not in a job of its own (" + SystemError(trial.run.jobError) +
             L"): before Windows 8 a program inside another job cannot be given one, so only the "
@@ -302,6 +306,7 @@ std::string TrialJson(const JavaTrial& trial, const SavedSettings& saved) {
                {"loaded", saved.loaded},
                {"error", Utf8(saved.error)},
                {"javaPath", Utf8(trial.javaPath)},
+               {"maxMemoryMB", saved.settings.MaxMemoryMB},
                {"commandLine", Utf8(trial.commandLine)},
                {"outcome", TrialCode(trial)},
                {"starts", trial.starts},

@@ -139,111 +139,98 @@ TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
   Home(kLocal + L"\\Programs\\jdk-22", "");
   fake::SetEnvironmentVariable(L"LOCALAPPDATA", kLocal);
   fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
-  const std::wstring header =
-      L"\r\nThe saved Java, from HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR "
-      L"(HKEY_LOCAL_MACHINE's when the user's has no Arguments):\r\n  ";
-  const std::wstring update = L"    likely update (same vendor, major and machine): " + kPf;
+  const std::wstring entry = L"\"Eclipse Adoptium  21.0.2  (" + adoptium + L"\\bin\\java.exe)\"",
+                     notOffered = L"\r\n    not offered, so the window shows the path itself: ",
+                     gone =
+                         L"no longer exists: the window shows the path itself and OK "
+                         L"questions it\r\n    likely update (same vendor, major and machine): ";
+  // The saved text (in the settings file when it starts at the root of the drive), then what
+  // follows it in the report.
   const std::wstring cases[][2] = {
       {L"", L"none: the window shows [Default]\r\n"},
-      {adoptium + L"\\bin\\javaw.exe", adoptium +
-                                           L"\\bin\\javaw.exe  [x86]\r\n    the window "
-                                           L"selects its entry \"Eclipse Adoptium  21.0.2  (" +
-                                           adoptium + L"\\bin\\java.exe)\"\r\n"},
+      {adoptium + L"\\bin\\javaw.exe", L"  [x86]\r\n    the window selects its entry " + entry},
       {adoptium + L"/bin/java.exe",
-       adoptium +
-           L"/bin/java.exe  [x64]\r\n    not offered, so the window shows the path itself: "
-           L"the window matches the saved text exactly, and its entry \"Eclipse Adoptium  "
-           L"21.0.2  (" +
-           adoptium +
-           L"\\bin\\java.exe)\" spells this path with other letter "
-           L"case or separators\r\n    OK questions it: it is not in a recognized Java "
-           L"installation\r\n"},
+       L"  [x64]" + notOffered + L"the window matches the saved text exactly, and its entry " +
+           entry +
+           L" spells this path with other letter case or separators\r\n    OK questions "
+           L"it: it is not in a recognized Java installation"},
       {kLocal + L"\\Programs\\jdk-22\\bin\\java.exe",
-       kLocal + L"\\Programs\\jdk-22\\bin\\java.exe  [x86]\r\n    not offered, so the window shows "
-                L"the path itself: not registered by an installer under a vendor key the window "
-                L"reads\r\n    OK questions it: it does not appear to have a release indentifier "
-                L"file\r\n"},
+       L"  [x86]" + notOffered +
+           L"not registered by an installer under a vendor key the window "
+           L"reads\r\n    OK questions it: it does not appear to have a "
+           L"release indentifier file"},
       {L"\\Program Files\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot\\bin\\javaw.exe",
-       kPf +
-           L"\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot\\bin\\javaw.exe  [machine unknown]\r\n    "
-           L"no longer exists: the window shows the path itself and OK questions it\r\n" +
-           update + L"\\Eclipse Adoptium\\jdk-21.0.2.13-hotspot\\bin\\javaw.exe  [x64]\r\n" +
-           update + L"\\Eclipse Adoptium\\jdk-21.0.3\\bin\\javaw.exe  [x86]\r\n"},
+       L"  [machine unknown]\r\n    " + gone + adoptium + L"\\bin\\javaw.exe  [x64], offered as " +
+           entry + L"\r\n" + gone.substr(gone.find(L"    likely")) + kPf +
+           L"\\Eclipse Adoptium\\jdk-21.0.3\\bin\\javaw.exe  [x86]"},
       {kPf + L"\\Zulu\\zulu21.30-jdk21.0.1-win_x64\\bin\\java.exe",
-       kPf +
-           L"\\Zulu\\zulu21.30-jdk21.0.1-win_x64\\bin\\java.exe  [x64]\r\n    no longer exists: "
-           L"the window shows the path itself and OK questions it\r\n" +
-           update + L"\\Zulu\\zulu21.32-jdk21.0.2-win_x64\\bin\\java.exe  [x64]\r\n"}};
-  for (const auto& [java, expected] : cases) {
-    const bool fromFile = java.starts_with(L"\\");  // on the installation's drive
+       L"  [x64]\r\n    " + gone + kPf +
+           L"\\Zulu\\zulu21.32-jdk21.0.2-win_x64\\bin\\java.exe  [x64]"}};
+  for (const auto& [java, rest] : cases) {
+    const bool fromFile = java.starts_with(L"\\");
     if (fromFile)
       fake::WriteFile(kPf + L"\\Kelvor\\Kelvor_ss", "Java:" + EncodeUtf8(java) + "\r\n");
     else
       fake::PutString(platform::Hive::CurrentUser, L"Software\\ORVEL\\KELVOR", L"Java", java);
     JavaReport report = BuildJavaReport(17);
     report.saved = ExplainSavedJava(LoadSavedSettings(fromFile), report);
-    const std::wstring text = ReportText(report);
-    EXPECT_EQ(
-        text.substr(text.find(L"\r\nThe saved Java")),
-        (fromFile ? L"\r\nThe saved Java, from " + kPf + L"\\Kelvor\\Kelvor_ss:\r\n  " : header) +
-            expected);
+    const std::wstring text = ReportText(report),
+                       source = fromFile ? kPf + L"\\Kelvor\\Kelvor_ss"
+                                         : L"HKEY_LOCAL_MACHINE\\Software\\ORVEL\\KELVOR over "
+                                           L"HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR, which "
+                                           L"has no Arguments";
+    EXPECT_EQ(text.substr(text.find(L"\r\nThe saved Java")),
+              L"\r\nThe saved Java, from " + source + L":\r\n  " + (fromFile ? L"C:" : L"") + java +
+                  rest + (java.empty() ? L"" : L"\r\n"));
   }
 }
 
 // --try: the command line Kelvor's start makes of the saved heap, and each way a JVM answers.
 TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained) {
   fake::ResetAll();
-  const std::wstring java = L"C:\\jdk\\bin\\java.exe";
+  const std::wstring java = L"C:\\jdk\\bin\\java.exe", gone = L"C:\\gone\\java.exe";
   fake::WriteExecutable(java);
   fake::PutString(platform::Hive::CurrentUser, L"Software\\ORVEL\\KELVOR", L"Arguments",
                   L" -J-Xmx4096m");
   const SavedSettings saved = LoadSavedSettings(false);
+  const auto ran = [](const std::wstring& path) {
+    return L"  ran: \"" + path +
+           L"\" -Xmx4096m -version (the maximum heap saved in "
+           L"HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR)\r\n";
+  };
   using Outcome = platform::ProcessRun::Outcome;
-  const std::wstring ran =
-      L"  ran: \"C:\\jdk\\bin\\java.exe\" -Xmx4096m -version (the heap as "
-      L"saved in " +
-      saved.source + L")\r\n";
-  const struct {
+  // How the run ended, its exit code and standard error, whether it had a job of its own; the
+  // path tried and what the tool says.
+  const std::tuple<Outcome, std::uint32_t, const char*, bool, std::wstring, std::wstring> cases[] =
+      {{Outcome::Exited, 0, "\r\nopenjdk version \"21\"\r\nOpenJDK VM\r\n", true, java,
+        L"starts: openjdk version \"21\"\r\n" + ran(java)},
+       {Outcome::Exited, 1,
+        "Error occurred during initialization of VM\r\nCould not reserve enough space for object "
+        "heap\r\n",
+        true, java,
+        L"does not start: exit code 1\r\n  Error occurred during initialization of VM\r\n  Could "
+        L"not reserve enough space for object heap\r\n" +
+            ran(java)},
+       {Outcome::TimedOut, 0, "", false, java,
+        L"did not finish within 20 seconds and was ended\r\n" + ran(java) +
+            L"  not in a job of its own (error 5 (System message 5.)): before Windows 8 a program "
+            L"inside another job cannot be given one, so only the time limit ended it, and what "
+            L"it started itself may have outlived it\r\n"},
+       {Outcome::Exited, 0, "", true, gone,
+        L"could not be started: error 2 (System message 2.)\r\n" + ran(gone)}};
+  for (const auto& [outcome, exitCode, errors, inJob, path, expected] : cases) {
     platform::ProcessRun run;
-    std::wstring path, expected;
-  } cases[] = {
-      {{.outcome = Outcome::Exited,
-        .errors = "\r\nopenjdk version \"21\"\r\nOpenJDK VM\r\n",
-        .inJob = true},
-       java,
-       L"\"C:\\jdk\\bin\\java.exe\" starts: openjdk version \"21\"\r\n" + ran},
-      {{.outcome = Outcome::Exited,
-        .exitCode = 1,
-        .errors = "Error occurred during initialization of VM\r\nCould not reserve enough "
-                  "space for object heap\r\n",
-        .inJob = true},
-       java,
-       L"\"C:\\jdk\\bin\\java.exe\" does not start: exit code 1\r\n  Error occurred during "
-       L"initialization of VM\r\n  Could not reserve enough space for object heap\r\n" +
-           ran},
-      {{.outcome = Outcome::TimedOut, .jobError = 5},
-       java,
-       L"\"C:\\jdk\\bin\\java.exe\" did not finish within 20 seconds and was ended\r\n" + ran +
-           L"  not in a job of its own (error 5 (System message 5.)): before Windows 8 "
-           L"a program inside another job cannot be given one, so only the time limit ended "
-           L"it, and what it started itself may have outlived it\r\n"},
-      {{},
-       L"C:\\gone\\java.exe",
-       L"\"C:\\gone\\java.exe\" could not be started: error 2 (System "
-       L"message 2.)\r\n  ran: \"C:\\gone\\java.exe\" -Xmx4096m "
-       L"-version (the heap as saved in " +
-           saved.source + L")\r\n"},
-      {{},
-       L"",
-       L"No Java is saved (the window shows [Default]) and no PATH was given: nothing to "
-       L"try.\r\n"}};
-  for (const auto& [run, path, expected] : cases) {
+    std::tie(run.outcome, run.exitCode, run.errors, run.inJob) =
+        std::tuple(outcome, exitCode, errors, inJob);
+    run.jobError = inJob ? 0 : 5;
     fake::SetProcessRun(run);
     const JavaTrial trial = TryJava(path, saved.settings.MaxMemoryMB);
-    EXPECT_EQ(TrialText(trial, saved), expected);
-    EXPECT_EQ(nlohmann::json::parse(TrialJson(trial, saved))["starts"], trial.starts);
+    EXPECT_EQ(TrialText(trial, saved), L"\"" + path + L"\" " + expected);
+    EXPECT_EQ(nlohmann::json::parse(TrialJson(trial, saved))["exitCode"], trial.run.exitCode);
   }
-  EXPECT_EQ(fake::LastCommandLine(), L"\"C:\\gone\\java.exe\" -Xmx4096m -version");
+  EXPECT_EQ(TrialText(TryJava(L"", 0), saved),
+            L"No Java is saved (the window shows [Default]) and no PATH was given: nothing to "
+            L"try.\r\n");
 }
 
 }  // namespace

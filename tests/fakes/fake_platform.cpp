@@ -40,13 +40,7 @@ struct State {
   std::map<std::wstring, std::wstring> environment;  // by folded name
   bool volumeFull = false;
   fake::WindowsMachineAnswers machine;
-  ProcessRun processRun = [] {
-    ProcessRun exited;
-    exited.outcome = ProcessRun::Outcome::Exited;
-    exited.inJob = true;
-    return exited;
-  }();
-  std::wstring commandLine;
+  ProcessRun processRun;
 } state;
 
 std::wstring Fold(std::wstring text) {
@@ -218,14 +212,10 @@ bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
   return true;
 }
 
-ProcessRun RunProcess(const std::wstring& program, const std::wstring& commandLine, std::uint32_t) {
-  state.commandLine = commandLine;
-  std::error_code error;
-  if (fs::is_regular_file(ToNative(program), error) && IsExecutableImage(program))
-    return state.processRun;
+ProcessRun RunProcess(const std::wstring& program, const std::wstring&, std::uint32_t) {
   ProcessRun notStarted;
-  notStarted.startError = fs::exists(ToNative(program), error) ? 193 : 2;  // ERROR_BAD_EXE_FORMAT
-  return notStarted;
+  notStarted.startError = 2;
+  return Exists(program) && !IsFolder(program) ? state.processRun : notStarted;
 }
 
 bool QueryWow64Process(bool& isWow64) {
@@ -397,10 +387,6 @@ void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value)
 
 void SetProcessRun(const ProcessRun& run) {
   state.processRun = run;
-}
-
-std::wstring LastCommandLine() {
-  return state.commandLine;
 }
 
 #ifdef __linux__

@@ -56,10 +56,9 @@ void SetWindowsMachine(const WindowsMachineAnswers& answers);
 // An environment variable of the process; names are matched ignoring case, as on Windows.
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);
 
-// RunProcess fails to start as CreateProcessW does, with 2 when `program` is no file and 193
-// when it is no program image; otherwise it answers `run` (by default a start that exits 0).
+// RunProcess fails to start with 2 when `program` is no file, as CreateProcessW does;
+// otherwise it answers `run`.
 void SetProcessRun(const platform::ProcessRun& run);
-std::wstring LastCommandLine();  // of the last start, started or not
 
 // The smallest program image the loader accepts (the contract test shows GetBinaryTypeW takes
 // it): "MZ", the offset of "PE\0\0", an i386 executable with no sections whose optional header

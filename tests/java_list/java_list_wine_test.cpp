@@ -53,36 +53,29 @@ TEST(JavaListTool, ExitCodesAndStandardOutput) {
   }
 }
 
-// --try and -p in an installation whose Kelvor_ss saves a Java relative to it and a heap: the
-// stand-in refuses 4096 MB as a JVM does and starts with 512 MB; what it started itself is
-// ended with the trial's job.
+// --try and -p in an installation whose Kelvor_ss saves a Java relative to it and a heap that
+// the stand-in refuses as a JVM does; the stand-in's own child is ended with the trial's job.
 TEST(JavaListTool, TryStartsTheSavedJavaWithTheSavedHeapAndLeavesNothingRunning) {
   const fs::path installation = fs::temp_directory_path() / L"kelvor try";
-  const fs::path java = installation / L"jdk\\bin\\java.exe";
+  const fs::path java = installation / L"jdk\\bin\\java.exe", pidFile = installation / L"pid";
   fs::create_directories(installation / L"bin\\win");
   fs::create_directories(java.parent_path());
   const auto over = fs::copy_options::overwrite_existing;
   fs::copy_file(Beside(L"kelvor-java-list.exe"), installation / L"bin\\win\\tool.exe", over);
   fs::copy_file(Beside(L"stand-in-java.exe"), java, over);
   std::ofstream(java.parent_path() / L"java.dll").flush();
-  std::ofstream(installation / L"jdk\\release") << "JAVA_VERSION=\"21.0.2\"\n";
-  const fs::path pidFile = installation / L"child.pid";
+  std::ofstream(installation / L"Kelvor_ss") << "Arguments: -J-Xmx4096m\nJava:jdk\\bin\\java.exe\n";
   SetEnvironmentVariableW(L"KELVOR_STAND_IN_CHILD", pidFile.c_str());
-  const std::string quoted = std::string(1, '"').append(java.string()).append("\" ");
-  const std::tuple<const char*, int, std::string> runs[] = {
-      {" -J-Xmx4096m", 1,
-       "does not start: exit code 1\r\n  Error occurred during initialization of VM\r\n  Could "
-       "not reserve enough space for object heap\r\n"},
-      {" -J-Xmx512m", 0, "starts: openjdk version \"21.0.2\" 2024-01-16\r\n"}};
-  for (const auto& [arguments, exitCode, expected] : runs) {
-    std::ofstream(installation / L"Kelvor_ss")  // text mode: CR LF
-        << "Arguments:" << arguments << "\nJava:jdk\\bin\\java.exe\n";
-    std::string output;
-    EXPECT_EQ(RunTool(L"-p --try", output, installation / L"bin\\win\\tool.exe"), exitCode);
-    EXPECT_EQ(output.substr(0, quoted.size()), quoted) << output;
-    EXPECT_EQ(output.substr(std::min(quoted.size(), output.size()), expected.size()), expected);
-  }
+  std::string output;
+  EXPECT_EQ(RunTool(L"-p --try", output, installation / L"bin\\win\\tool.exe"), 1);
   SetEnvironmentVariableW(L"KELVOR_STAND_IN_CHILD", nullptr);
+  const std::string expected = std::string(1, '"')
+                                   .append(java.string())
+                                   .append(
+                                       "\" does not start: exit code 1\r\n  Error occurred during "
+                                       "initialization of VM\r\n  Could "
+                                       "not reserve enough space for object heap\r\n  ran: \"");
+  EXPECT_EQ(output.substr(0, expected.size()), expected);
   DWORD pid = 0;
   std::ifstream(pidFile) >> pid;
   const HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);

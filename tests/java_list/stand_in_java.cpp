@@ -1,6 +1,6 @@
 // Stands in for java.exe in the tool's Wine test: answers -version on standard error as a JVM
 // does, and refuses a heap above 1024 MB as a JVM refuses one it cannot reserve. With
-// KELVOR_STAND_IN_CHILD naming a file it first starts a copy of itself that lingers, and writes
+// KELVOR_STAND_IN_CHILD naming a file it first starts a copy of itself that lingers and writes
 // that copy's process id there, so the test can see whether the trial's job ended it.
 #include <windows.h>
 
@@ -9,16 +9,6 @@
 
 int wmain(int argc, wchar_t** argv) {
   if (argc > 1 && std::wstring(argv[1]) == L"--linger") return Sleep(60000), 0;
-  for (int index = 1; index < argc; ++index) {
-    int megabytes = 0;
-    if (std::swscanf(argv[index], L"-Xmx%dm", &megabytes) == 1 && megabytes > 1024) {
-      std::fputs(
-          "Error occurred during initialization of VM\n"
-          "Could not reserve enough space for object heap\n",
-          stderr);
-      return 1;
-    }
-  }
   wchar_t pidFile[MAX_PATH] = {};
   if (GetEnvironmentVariableW(L"KELVOR_STAND_IN_CHILD", pidFile, MAX_PATH) != 0) {
     std::wstring commandLine = L"stand-in --linger";
@@ -32,6 +22,16 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(file, "%lu", child.dwProcessId), std::fclose(file);
       CloseHandle(child.hThread);
       CloseHandle(child.hProcess);
+    }
+  }
+  for (int index = 1; index < argc; ++index) {
+    int megabytes = 0;
+    if (std::swscanf(argv[index], L"-Xmx%dm", &megabytes) == 1 && megabytes > 1024) {
+      std::fputs(
+          "Error occurred during initialization of VM\n"
+          "Could not reserve enough space for object heap\n",
+          stderr);
+      return 1;
     }
   }
   std::fputs("openjdk version \"21.0.2\" 2024-01-16\n", stderr);
