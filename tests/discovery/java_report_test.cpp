@@ -136,8 +136,7 @@ TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
                                  L"zulu17.46-jdk17.0.9-win_x64"})
     Home(kPf + L"\\Zulu\\" + sibling, "21", false, false,
          std::wstring(sibling).ends_with(L"x64") ? 0x8664 : 0x14C);
-  Home(kLocal + L"\\Programs\\jdk-22", "");
-  fake::SetEnvironmentVariable(L"LOCALAPPDATA", kLocal);
+  Home(kPf + L"\\jdk-22", "22");
   fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
   const std::wstring entry = L"\"Eclipse Adoptium  21.0.2  (" + adoptium + L"\\bin\\java.exe)\"",
                      notOffered = L"\r\n    not offered, so the window shows the path itself: ",
@@ -154,11 +153,10 @@ TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
            entry +
            L" spells this path with other letter case or separators\r\n    OK questions "
            L"it: it is not in a recognized Java installation"},
-      {kLocal + L"\\Programs\\jdk-22\\bin\\java.exe",
+      {kPf + L"\\jdk-22\\bin\\java.exe",
        L"  [x86]" + notOffered +
            L"not registered by an installer under a vendor key the window "
-           L"reads\r\n    OK questions it: it does not appear to have a "
-           L"release indentifier file"},
+           L"reads\r\n    OK accepts it"},
       {L"\\Program Files\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot\\bin\\javaw.exe",
        L"  [machine unknown]\r\n    " + gone + adoptium + L"\\bin\\javaw.exe  [x64], offered as " +
            entry + L"\r\n" + gone.substr(gone.find(L"    likely")) + kPf +
@@ -199,30 +197,28 @@ TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained)
            L"HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR)\r\n";
   };
   using Outcome = platform::ProcessRun::Outcome;
-  // How the run ended, its exit code and standard error, whether it had a job of its own; the
-  // path tried and what the tool says.
-  const std::tuple<Outcome, std::uint32_t, const char*, bool, std::wstring, std::wstring> cases[] =
-      {{Outcome::Exited, 0, "\r\nopenjdk version \"21\"\r\nOpenJDK VM\r\n", true, java,
-        L"starts: openjdk version \"21\"\r\n" + ran(java)},
-       {Outcome::Exited, 1,
-        "Error occurred during initialization of VM\r\nCould not reserve enough space for object "
-        "heap\r\n",
-        true, java,
-        L"does not start: exit code 1\r\n  Error occurred during initialization of VM\r\n  Could "
-        L"not reserve enough space for object heap\r\n" +
-            ran(java)},
-       {Outcome::TimedOut, 0, "", false, java,
-        L"did not finish within 20 seconds and was ended\r\n" + ran(java) +
-            L"  not in a job of its own (error 5 (System message 5.)): before Windows 8 a program "
-            L"inside another job cannot be given one, so only the time limit ended it, and what "
-            L"it started itself may have outlived it\r\n"},
-       {Outcome::Exited, 0, "", true, gone,
-        L"could not be started: error 2 (System message 2.)\r\n" + ran(gone)}};
-  for (const auto& [outcome, exitCode, errors, inJob, path, expected] : cases) {
-    platform::ProcessRun run;
-    std::tie(run.outcome, run.exitCode, run.errors, run.inJob) =
-        std::tuple(outcome, exitCode, errors, inJob);
-    run.jobError = inJob ? 0 : 5;
+  // How the run ended, its exit code, start error, output, standard error, whether it had a job
+  // of its own and why not; the path tried and what the tool says.
+  const std::tuple<platform::ProcessRun, std::wstring, std::wstring> cases[] = {
+      {{Outcome::Exited, 0, 0, "", "\r\nopenjdk version \"21\"\r\nOpenJDK VM\r\n", true, 0},
+       java,
+       L"starts: openjdk version \"21\"\r\n" + ran(java)},
+      {{Outcome::Exited, 1, 0, "",
+        "Error occurred during initialization of VM\r\nCould not "
+        "reserve enough space for object heap\r\n",
+        true, 0},
+       java,
+       L"does not start: exit code 1\r\n  Error occurred during initialization of VM\r\n  Could "
+       L"not reserve enough space for object heap\r\n" +
+           ran(java)},
+      {{Outcome::TimedOut, 0, 0, "", "", false, 5},
+       java,
+       L"did not finish within 20 seconds and was ended\r\n" + ran(java) +
+           L"  not in a job of its own (error 5 (System message 5.)): before Windows 8 a program "
+           L"inside another job cannot be given one, so only the time limit ended it, and what "
+           L"it started itself may have outlived it\r\n"},
+      {{}, gone, L"could not be started: error 2 (System message 2.)\r\n" + ran(gone)}};
+  for (const auto& [run, path, expected] : cases) {
     fake::SetProcessRun(run);
     const JavaTrial trial = TryJava(path, saved.settings.MaxMemoryMB);
     EXPECT_EQ(TrialText(trial, saved), L"\"" + path + L"\" " + expected);

@@ -69,13 +69,11 @@ TEST(JavaListTool, TryStartsTheSavedJavaWithTheSavedHeapAndLeavesNothingRunning)
   std::string output;
   EXPECT_EQ(RunTool(L"-p --try", output, installation / L"bin\\win\\tool.exe"), 1);
   SetEnvironmentVariableW(L"KELVOR_STAND_IN_CHILD", nullptr);
-  const std::string expected = std::string(1, '"')
-                                   .append(java.string())
-                                   .append(
-                                       "\" does not start: exit code 1\r\n  Error occurred during "
-                                       "initialization of VM\r\n  Could "
-                                       "not reserve enough space for object heap\r\n  ran: \"");
-  EXPECT_EQ(output.substr(0, expected.size()), expected);
+  EXPECT_NE(output.find("java.exe\" does not start: exit code 1\r\n  Error occurred during "
+                        "initialization of VM\r\n  Could not reserve enough space for object "
+                        "heap\r\n  ran: \""),
+            std::string::npos)
+      << output;
   DWORD pid = 0;
   std::ifstream(pidFile) >> pid;
   const HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
