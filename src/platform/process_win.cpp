@@ -11,14 +11,6 @@ namespace platform {
 
 namespace {
 
-// Pipes, processes, threads and jobs: null when absent.
-struct KernelHandleTraits {
-  using Handle = HANDLE;
-  static HANDLE Invalid() { return nullptr; }
-  static void Close(HANDLE handle) { CloseHandle(handle); }
-};
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-
 struct Pipe {
   UniqueKernelHandle read;
   UniqueKernelHandle write;  // the child's end, inherited
