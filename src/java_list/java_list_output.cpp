@@ -1,6 +1,7 @@
 // Renders the list, the report and a check, as text and as JSON.
 #include "java_list/java_list_output.h"
 
+#include <cwchar>
 #include <cwctype>
 #include <nlohmann/json.hpp>
 #include <tuple>
@@ -286,7 +287,12 @@ std::wstring TrialText(const JavaTrial& trial, const SavedSettings& saved) {
     text += L"did not finish within " + std::to_wstring(kTrialTimeoutMs / 1000) +
             L" seconds and was ended\r\n";
   } else {
-    text += L"does not start: exit code " + std::to_wstring(trial.run.exitCode) + L"\r\n";
+    // Windows ends a program it cannot load with an NTSTATUS, such as 0xC0000135 for a
+    // missing DLL, which reads only in hexadecimal.
+    wchar_t status[16] = {};
+    if (trial.run.exitCode >= 0xC0000000)
+      std::swprintf(status, 16, L" (0x%08X)", trial.run.exitCode);
+    text += L"does not start: exit code " + std::to_wstring(trial.run.exitCode) + status + L"\r\n";
     for (const std::wstring& line : trial.errorLines) text += L"  " + line + L"\r\n";
   }
   text += L"  ran: " + trial.commandLine + L" (" +

@@ -217,6 +217,9 @@ TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained)
            L"  not in a job of its own (error 5 (System message 5.)): before Windows 8 a program "
            L"inside another job cannot be given one, so only the time limit ended it, and what "
            L"it started itself may have outlived it\r\n"},
+      {{Outcome::Exited, 0xC0000135, 0, "", "", true, 0},
+       java,  // a DLL it needs is missing
+       L"does not start: exit code 3221225781 (0xC0000135)\r\n" + ran(java)},
       {{}, gone, L"could not be started: error 2 (System message 2.)\r\n" + ran(gone)}};
   for (const auto& [run, path, expected] : cases) {
     fake::SetProcessRun(run);
