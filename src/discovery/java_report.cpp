@@ -8,6 +8,7 @@
 #include "common/windows_path.h"
 #include "discovery/bundled_runtime.h"
 #include "discovery/java_discovery.h"
+#include "discovery/java_places.h"
 #include "discovery/vendor_search.h"
 #include "javainfo/java_identification.h"
 #include "javainfo/java_validation.h"
@@ -130,98 +131,22 @@ void AddBundledPlaces(std::vector<RegisteredHome>& registered) {
   }
 }
 
-bool IsJavaHome(const std::wstring& folder) {
-  bool isDirectory = true;
-  return Exists(windows_path::Join(folder, L"bin\\java.exe"), isDirectory) && !isDirectory;
-}
-
-// The Java homes other finders would see, each with who found it, in the order found.
-class HomeCollector {
- public:
-  explicit HomeCollector(std::vector<UnofferedHome>& homes) : homes_(homes) {}
-
-  void Offer(const std::wstring& home, const std::wstring& foundBy) {
-    const std::wstring key = PathKey(home);
-    const auto known = std::find_if(homes_.begin(), homes_.end(),
-                                    [&](const UnofferedHome& h) { return PathKey(h.home) == key; });
-    if (known == homes_.end()) {
-      homes_.emplace_back().home = home;
-      homes_.back().foundBy.push_back(foundBy);
-    } else if (std::find(known->foundBy.begin(), known->foundBy.end(), foundBy) ==
-               known->foundBy.end()) {
-      known->foundBy.push_back(foundBy);
-    }
-  }
-
-  void Variable(const wchar_t* name) {
-    std::wstring value;
-    if (platform::ReadEnvironmentVariable(name, value) && IsJavaHome(value)) Offer(value, name);
-  }
-
-  // A bin folder on PATH that holds java.exe; launcher stubs elsewhere have no home around them.
-  void SearchPath() {
-    std::wstring path;
-    if (!platform::ReadEnvironmentVariable(L"PATH", path)) return;
-    for (std::size_t start = 0, end; start <= path.size(); start = end + 1) {
-      end = std::min(path.find(L';', start), path.size());
-      std::wstring folder = path.substr(start, end - start);
-      std::erase(folder, L'"');
-      while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-      const std::size_t nameStart = folder.find_last_of(L"\\/") + 1;
-      if (nameStart == 0 || PathKey(folder.substr(nameStart)) != L"bin") continue;
-      const std::wstring home = windows_path::Parent(folder);
-      if (IsJavaHome(home)) Offer(home, L"PATH");
-    }
-  }
-
-  // Java homes one or two folder levels below `base`, as vendors and archives lay them out.
-  void SearchFolder(const std::wstring& base, int levels, const std::wstring& foundBy) {
-    std::vector<std::wstring> names;
-    if (platform::ListSubdirectories(base, names) != 0) return;
-    std::sort(names.begin(), names.end(),
-              [](const std::wstring& a, const std::wstring& b) { return PathKey(a) < PathKey(b); });
-    for (const std::wstring& name : names) {
-      const std::wstring folder = windows_path::Join(base, name);
-      if (IsJavaHome(folder))
-        Offer(folder, foundBy);
-      else if (levels > 1)
-        SearchFolder(folder, levels - 1, foundBy);
-    }
-  }
-
- private:
-  std::vector<UnofferedHome>& homes_;
-};
-
-void AddUnofferedHomes(const std::vector<RegisteredHome>& registered, Machine windows,
+void AddUnofferedHomes(const std::vector<RegisteredHome>& registered,
+                       const std::vector<OfferedJava>& offered, Machine windows,
                        std::vector<UnofferedHome>& unoffered) {
-  std::vector<UnofferedHome> found;
-  HomeCollector collector(found);
-  collector.Variable(L"JAVA_HOME");
-  collector.Variable(L"JDK_HOME");
-  collector.SearchPath();
-  // A 32-bit process sees the 64-bit Program Files only as ProgramW6432.
-  std::vector<std::wstring> bases;
-  for (const wchar_t* name :
-       {L"ProgramW6432", L"ProgramFiles", L"ProgramFiles(x86)", L"LOCALAPPDATA"}) {
-    std::wstring value;
-    if (platform::ReadEnvironmentVariable(name, value)) bases.push_back(value);
-  }
-  std::wstring localData;
-  if (platform::ReadEnvironmentVariable(L"LOCALAPPDATA", localData))
-    bases.push_back(windows_path::Join(localData, L"Programs"));
-  std::vector<std::wstring> searched;
-  for (const std::wstring& base : bases) {
-    if (std::find(searched.begin(), searched.end(), PathKey(base)) != searched.end()) continue;
-    searched.push_back(PathKey(base));
-    collector.SearchFolder(base, 2, base);
-  }
-
-  for (UnofferedHome& home : found) {
-    const std::wstring key = PathKey(home.home);
+  for (FoundHome& found : FindHomesInPlaces(JavaPlaces())) {
+    // Accounted for above, listed or not; the window's own entries by the home of their java.exe.
+    const auto isFound = [&](const std::wstring& home) { return SameFolder(home, found.home); };
     if (std::any_of(registered.begin(), registered.end(),
-                    [&](const RegisteredHome& r) { return PathKey(r.home) == key; }))
-      continue;  // accounted for above, listed or not
+                    [&](const RegisteredHome& r) { return HasHome(r) && isFound(r.home); }) ||
+        std::any_of(offered.begin(), offered.end(), [&](const OfferedJava& o) {
+          return o.origin != JavaOrigin::NoneChosen &&
+                 isFound(windows_path::Parent(windows_path::Parent(o.candidate.javaPath)));
+        }))
+      continue;
+    UnofferedHome home;
+    home.home = std::move(found.home);
+    home.foundBy = std::move(found.foundBy);
     home.javaPath = windows_path::Join(home.home, L"bin\\java.exe");
     ReadMachine(home.javaPath, windows, home);
     bool fromReleaseFile = false;
@@ -235,15 +160,26 @@ void AddUnofferedHomes(const std::vector<RegisteredHome>& registered, Machine wi
   }
 }
 
-}  // namespace
-
-// Windows compares paths ignoring case; a trailing separator names the same folder.
-std::wstring PathKey(std::wstring path) {
-  std::replace(path.begin(), path.end(), L'/', L'\\');
-  while (path.size() > windows_path::RootLength(path) && path.back() == L'\\') path.pop_back();
-  for (wchar_t& c : path) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
-  return path;
+// Why a JAVA_HOME or JDK_HOME value is not the Java home it is meant to be; empty when it is.
+std::wstring VariableProblem(const std::wstring& value) {
+  bool isDirectory = false;
+  if (IsJavaHome(value))
+    return Exists(windows_path::Join(value, L"bin\\javaw.exe"), isDirectory)
+               ? L""
+               : L"a Java home without bin\\javaw.exe, which the window needs";
+  if (value.front() == L'"' || value.back() == L'"')
+    return L"the value is in quotes, which Windows takes as part of the folder name";
+  if (std::iswspace(static_cast<std::wint_t>(value.back())))
+    return L"the value ends in white space, which Windows takes as part of the folder name";
+  if (PathKey(value).ends_with(L"\\bin"))
+    return L"it names the bin folder; the Java home is the folder above it, " +
+           windows_path::Parent(value);
+  if (!Exists(value, isDirectory)) return L"the folder does not exist";
+  if (!isDirectory) return L"it names a file, not a folder";
+  return L"the folder has no bin\\java.exe";
 }
+
+}  // namespace
 
 std::vector<OfferedJava> ListOfferedJava(std::int32_t minimumMajor) {
   const Machine windows = WindowsMachine();
@@ -302,6 +238,11 @@ JavaReport BuildJavaReport(std::int32_t minimumMajor) {
   for (RegisteredHome& entry : report.registered)
     if (HasHome(entry))
       ReadMachine(windows_path::Join(entry.home, L"bin\\java.exe"), report.systemMachine, entry);
-  AddUnofferedHomes(report.registered, report.systemMachine, report.unoffered);
+  for (const wchar_t* name : {L"JAVA_HOME", L"JDK_HOME"}) {
+    std::wstring value;
+    if (platform::ReadEnvironmentVariable(name, value))
+      report.variables.push_back({name, value, VariableProblem(value)});
+  }
+  AddUnofferedHomes(report.registered, report.offered, report.systemMachine, report.unoffered);
   return report;
 }

@@ -59,7 +59,7 @@ bool HasHome(const RegisteredHome& entry);
 // A Java home found where other Java tools look, which the window does not offer.
 struct UnofferedHome {
   std::wstring home;
-  std::vector<std::wstring> foundBy;  // JAVA_HOME, JDK_HOME, PATH or the folder searched
+  std::vector<std::wstring> foundBy;  // the names of the JavaPlaces rows that found it
   std::wstring javaPath;              // what to pick with Browse
   std::wstring version;               // from its release file; empty without one
   bool accepted = false;              // passes the check the window makes on OK
@@ -69,19 +69,23 @@ struct UnofferedHome {
   MachineFit fit = MachineFit::Unknown;
 };
 
+// JAVA_HOME or JDK_HOME as set: a Java home, or why not.
+struct HomeVariable {
+  std::wstring name;
+  std::wstring value;
+  std::wstring problem;  // empty: a Java home with bin\javaw.exe
+};
+
 struct JavaReport {
   std::int32_t minimumMajor = 0;
   Machine systemMachine = Machine::Unknown;  // the machine Windows runs on
   std::vector<OfferedJava> offered;
   std::vector<RegisteredHome> registered;
+  std::vector<HomeVariable> variables;
   std::vector<UnofferedHome> unoffered;
   SavedJava saved;  // filled by the tool from the saved settings, after the walk
 };
 
-// A path as Windows compares it: without case, separators unified, no trailing separator.
-std::wstring PathKey(std::wstring path);
-
-// Walks the sources the window uses, then the places other Java finders look: JAVA_HOME,
-// JDK_HOME, the folders of PATH, and two folder levels below each Program Files folder, the
-// user's local application data and its Programs folder.
+// Walks the sources the window uses, checks JAVA_HOME and JDK_HOME, then walks the places other
+// Java finders look (JavaPlaces).
 JavaReport BuildJavaReport(std::int32_t minimumMajor);

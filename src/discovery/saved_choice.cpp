@@ -7,6 +7,7 @@
 
 #include "common/text_encoding.h"
 #include "common/windows_path.h"
+#include "discovery/java_places.h"
 #include "discovery/java_report.h"
 #include "javainfo/java_validation.h"
 #include "javainfo/java_version.h"

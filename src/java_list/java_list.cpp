@@ -2,28 +2,36 @@
 // left out, or checks one executable; as text or as JSON.
 #include <windows.h>
 
+#include <cwctype>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/text_encoding.h"
 #include "java_list/java_list_output.h"
 #include "javainfo/java_validation.h"
+#include "platform/system.h"
 
 namespace {
 
 constexpr int kFound = 0;
 constexpr int kNotFound = 1;
 constexpr int kBadUsage = 2;
+constexpr int kWriteFailed = 2;
 
 constexpr wchar_t kUsage[] =
     L"usage: kelvor-java-list [--json] [-p] [--why | --check PATH | --try [PATH]]\r\n"
-    L"  (no option)   the Java installations the settings window offers, in its order\r\n"
-    L"  --why         every registered Java home and place of the bundled runtime with what\r\n"
-    L"                became of it, then the Java homes that JAVA_HOME, JDK_HOME, PATH and the\r\n"
-    L"                Program Files and local application data folders hold but the window\r\n"
-    L"                does not offer, and how to use them anyway; last what the window shows\r\n"
-    L"                for the saved Java: its entry, the path and why it is not offered, or\r\n"
-    L"                that it no longer exists and which homes are its likely update\r\n"
+    L"  (no option)   the Java installations the settings window offers, in its order, each\r\n"
+    L"                with the machine its java.exe is built for (x86, x64, arm64)\r\n"
+    L"  --why         the machine Windows runs on; every registered Java home and place of the\r\n"
+    L"                bundled runtime with what became of it; JAVA_HOME and JDK_HOME, and why\r\n"
+    L"                one is not a Java home; then the Java homes that PATH, the Program Files\r\n"
+    L"                and local application data folders, IDE and Gradle downloads, Scoop,\r\n"
+    L"                installed programs, winget and Android Studio hold but the window does\r\n"
+    L"                not offer, and how to use them anyway; last what the window shows for\r\n"
+    L"                the saved Java: its entry, the path and why it is not offered, or that\r\n"
+    L"                it no longer exists and which homes are its likely update\r\n"
     L"  --check PATH  whether PATH would be accepted as the Java executable\r\n"
     L"  --try [PATH]  starts the saved Java, or PATH, as Kelvor would (the saved heap as\r\n"
     L"                -Xmx<N>m, and -version; no window, 20 seconds at most): its version\r\n"
@@ -34,22 +42,47 @@ constexpr wchar_t kUsage[] =
     L"  --help, /?    this text\r\n"
     L"exit codes: 0 a Java is offered (--check: PATH is accepted; --try: the Java starts),\r\n"
     L"            1 the window offers no Java beyond [Default] (--check: PATH is not\r\n"
-    L"            accepted; --try: it does not start), 2 bad usage\r\n";
+    L"            accepted; --try: it does not start), 2 bad usage or the output could not\r\n"
+    L"            be written\r\n";
 
-void WriteBytes(HANDLE stream, const std::string& bytes) {
-  DWORD written = 0;
-  WriteFile(stream, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+// A failed write to standard output leaves the rest unwritten and the exit code 2.
+DWORD writeError = 0;
+
+// Writes what is left until all is written; a write that fails or takes nothing is an error.
+template <typename Unit, typename WriteSome>
+void WriteAll(std::basic_string_view<Unit> rest, WriteSome writeSome) {
+  while (!rest.empty()) {
+    DWORD written = 0;
+    const bool wrote = writeSome(rest, written);
+    if (!wrote || written == 0) {
+      const DWORD error = wrote ? 0 : GetLastError();
+      writeError = error != 0 ? error : ERROR_WRITE_FAULT;
+      return;
+    }
+    rest.remove_prefix(written);
+  }
 }
 
-// WriteConsoleW keeps every character on a console; a pipe or file gets UTF-8.
+void WriteBytes(HANDLE stream, const std::string& bytes) {
+  if (writeError != 0) return;
+  WriteAll(std::string_view(bytes), [stream](std::string_view rest, DWORD& written) {
+    return WriteFile(stream, rest.data(), static_cast<DWORD>(rest.size()), &written, nullptr) != 0;
+  });
+}
+
+// WriteConsoleW keeps every character on a console, in pieces every console host accepts; a
+// pipe or file gets UTF-8.
 void Print(HANDLE stream, const std::wstring& text) {
   DWORD mode = 0;
-  DWORD written = 0;
-  if (GetConsoleMode(stream, &mode)) {
-    WriteConsoleW(stream, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  if (writeError != 0) return;
+  if (!GetConsoleMode(stream, &mode)) {
+    WriteBytes(stream, EncodeUtf8(text));
     return;
   }
-  WriteBytes(stream, EncodeUtf8(text));
+  WriteAll(std::wstring_view(text), [stream](std::wstring_view rest, DWORD& written) {
+    return WriteConsoleW(stream, rest.data(), static_cast<DWORD>(ConsolePieceLength(rest)),
+                         &written, nullptr) != 0;
+  });
 }
 
 void PrintUtf8(HANDLE stream, const std::string& bytes) {
@@ -108,7 +141,7 @@ int Offered(const std::vector<OfferedJava>& offered) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int Run(int argc, wchar_t** argv) {
   const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   Options options;
   if (!ParseArguments(std::vector<std::wstring>(argv + 1, argv + argc), options)) {
@@ -155,4 +188,17 @@ int wmain(int argc, wchar_t** argv) {
   else
     Print(output, ListText(offered));
   return Offered(offered);
+}
+
+int wmain(int argc, wchar_t** argv) {
+  const int exitCode = Run(argc, argv);
+  const DWORD error = std::exchange(writeError, 0);
+  if (error == 0) return exitCode;
+  std::wstring message;
+  platform::FormatSystemMessage(static_cast<std::int32_t>(error), message);
+  while (!message.empty() && std::iswspace(static_cast<std::wint_t>(message.back())))
+    message.pop_back();
+  Print(GetStdHandle(STD_ERROR_HANDLE), L"kelvor-java-list: writing the output failed: error " +
+                                            std::to_wstring(error) + L" (" + message + L")\r\n");
+  return kWriteFailed;
 }

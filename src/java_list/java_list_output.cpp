@@ -191,12 +191,13 @@ std::string ListJson(const std::vector<OfferedJava>& offered) {
 }
 
 std::wstring ReportText(const JavaReport& report) {
-  std::wstring text = L"Windows runs on " + std::wstring(MachineName(report.systemMachine)) +
-                      (report.systemMachine == Machine::Arm64
-                           ? L": Java built for x86 or x64 runs emulated, more slowly"
-                           : L"") +
-                      L".\r\n\r\nThe settings window offers, in this order (Java " +
-                      std::to_wstring(report.minimumMajor) + L" or later):\r\n";
+  std::wstring text =
+      L"Windows runs on " + std::wstring(MachineName(report.systemMachine)) +
+      (report.systemMachine == Machine::Arm64
+           ? L": Java built for x86, or for x64 from Windows 11 on, runs emulated, more slowly"
+           : L"") +
+      L".\r\n\r\nThe settings window offers, in this order (Java " +
+      std::to_wstring(report.minimumMajor) + L" or later):\r\n";
   for (const OfferedJava& java : report.offered) {
     text += L"  " + java.candidate.displayName +
             (java.origin == JavaOrigin::NoneChosen
@@ -219,6 +220,13 @@ std::wstring ReportText(const JavaReport& report) {
   }
   if (report.registered.empty()) text += L"  none\r\n";
 
+  text += L"\r\nJAVA_HOME and JDK_HOME:\r\n";
+  for (const HomeVariable& variable : report.variables) {
+    text += L"  " + variable.name + L" = \"" + variable.value + L"\": " +
+            (variable.problem.empty() ? L"a Java home" : variable.problem) + L"\r\n";
+  }
+  if (report.variables.empty()) text += L"  neither is set\r\n";
+
   text += L"\r\nJava homes other Java tools find that the window does not offer:\r\n";
   for (const UnofferedHome& home : report.unoffered) {
     text += L"  " + home.home + L" (found by " + Joined(home.foundBy) + L")" +
@@ -240,6 +248,13 @@ std::string ReportJson(const JavaReport& report) {
     if (HasHome(entry)) AddMachine(entry, item);
     registered.push_back(std::move(item));
   }
+  json variables = json::array();
+  for (const HomeVariable& variable : report.variables) {
+    variables.push_back({{"name", Utf8(variable.name)},
+                         {"value", Utf8(variable.value)},
+                         {"usable", variable.problem.empty()},
+                         {"problem", Utf8(variable.problem)}});
+  }
   json unoffered = json::array();
   for (const UnofferedHome& home : report.unoffered) {
     json foundBy = json::array();
@@ -258,6 +273,7 @@ std::string ReportJson(const JavaReport& report) {
                {"minimumMajor", report.minimumMajor},
                {"offered", OfferedJson(report.offered)},
                {"registered", std::move(registered)},
+               {"variables", std::move(variables)},
                {"unoffered", std::move(unoffered)},
                {"savedJava", SavedJson(report.saved)}});
 }
@@ -322,4 +338,10 @@ std::string TrialJson(const JavaTrial& trial, const SavedSettings& saved) {
                {"errorLines", std::move(lines)},
                {"inJob", trial.run.inJob},
                {"jobError", trial.run.jobError}});
+}
+
+std::size_t ConsolePieceLength(std::wstring_view rest, std::size_t limit) {
+  if (rest.size() <= limit) return rest.size();
+  const auto last = static_cast<std::uint32_t>(rest[limit - 1]);
+  return last >= 0xD800 && last <= 0xDBFF && limit > 1 ? limit - 1 : limit;
 }

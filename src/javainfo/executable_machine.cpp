@@ -79,6 +79,10 @@ MachineFit FitOnWindows(Machine java, Machine windows) {
   if (java == Machine::Unknown || windows == Machine::Unknown) return MachineFit::Unknown;
   if (java == windows || (java == Machine::X86 && windows == Machine::X64))
     return MachineFit::Native;  // WOW64 on x64 runs x86 code on the processor itself
-  // ARM64 Windows emulates x86, and x64 too from Windows 11 on.
-  return windows == Machine::Arm64 ? MachineFit::Emulated : MachineFit::Unsupported;
+  if (windows != Machine::Arm64) return MachineFit::Unsupported;
+  // ARM64 Windows emulates x86; x64 only from Windows 11 on, which alone can say so.
+  bool runsX64 = false;
+  return java == Machine::X86 || (platform::QueryMachineRunsUserCode(0x8664, runsX64) && runsX64)
+             ? MachineFit::Emulated
+             : MachineFit::Unsupported;
 }

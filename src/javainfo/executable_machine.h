@@ -27,6 +27,7 @@ Machine ReadExecutableMachine(const std::wstring& path);
 // and the native processor.
 Machine WindowsMachine();
 
-// How a Java built for `java` runs on Windows built for `windows`.
+// How a Java built for `java` runs on Windows built for `windows`; for x64 on ARM64 Windows is
+// asked whether it emulates x64 (Windows 10 on ARM does not).
 enum class MachineFit { Unknown, Native, Emulated, Unsupported };
 MachineFit FitOnWindows(Machine java, Machine windows);

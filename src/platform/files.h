@@ -70,4 +70,9 @@ std::uint32_t SearchFileInDirectory(const std::wstring& directory, const std::ws
 // left out, in no particular order. Returns 0 or the GetLastError code, with `names` untouched.
 std::int32_t ListSubdirectories(const std::wstring& directory, std::vector<std::wstring>& names);
 
+// CreateFileW (no access, shared, an existing file or folder, links followed) and
+// GetFileInformationByHandle: the volume serial number and file index that name one file or
+// folder whatever path leads to it. False, with both untouched, when it cannot be opened.
+bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint64_t& index);
+
 }  // namespace platform

@@ -138,4 +138,16 @@ std::int32_t ListSubdirectories(const std::wstring& directory, std::vector<std::
   return 0;
 }
 
+bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint64_t& index) {
+  // Backup semantics let a folder be opened; no access right is needed to read its identity.
+  const UniqueFileHandle file(
+      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information = {};
+  if (!file.IsValid() || !GetFileInformationByHandle(file.Get(), &information)) return false;
+  volume = information.dwVolumeSerialNumber;
+  index = static_cast<std::uint64_t>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
+  return true;
+}
+
 }  // namespace platform

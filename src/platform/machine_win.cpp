@@ -38,6 +38,18 @@ bool QueryNativeMachine(std::uint16_t& machine) {
   return true;
 }
 
+bool QueryMachineRunsUserCode(std::uint16_t machine, bool& runs) {
+  using GetMachineTypeAttributesFunction = HRESULT(WINAPI*)(USHORT, int*);
+  const FARPROC address =
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetMachineTypeAttributes");
+  const auto query =
+      reinterpret_cast<GetMachineTypeAttributesFunction>(reinterpret_cast<void (*)()>(address));
+  int attributes = 0;
+  if (query == nullptr || FAILED(query(machine, &attributes))) return false;
+  runs = (attributes & 1) != 0;  // UserEnabled
+  return true;
+}
+
 std::uint16_t NativeProcessorArchitecture() {
   SYSTEM_INFO info = {};
   GetNativeSystemInfo(&info);

@@ -13,7 +13,10 @@
 
 namespace {
 
-const std::wstring kPf = L"C:\\Program Files", kLocal = L"C:\\Users\\u\\AppData\\Local";
+const std::wstring kPf = L"C:\\Program Files", kUser = L"C:\\Users\\u",
+                   kLocal = kUser + L"\\AppData\\Local",
+                   kScoop = kUser + L"\\scoop\\apps\\temurin21",
+                   kUninstall = L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // A home with bin\java.exe (a program image for `machine` unless `text`), bin\java.dll and,
 // given a version, a release file; javaw.exe too when `javaw`.
@@ -29,7 +32,7 @@ void Home(const std::wstring& home, const char* version, bool javaw = false, boo
 
 TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   fake::ResetAll();  // the program runs from C:\Program Files\Kelvor\bin\win
-  fake::SetWindowsMachine({.nativeMachine = 0xAA64});
+  fake::SetWindowsMachine({.nativeMachine = 0xAA64, .windows11 = true});
   Home(L"C:\\bundles\\windows\\bundled\\java", "17.0.1", false, false, 0xAA64);
   Home(kPf + L"\\Eclipse Adoptium\\jdk-21", "21.0.2", true, false, 0x8664);
   Home(kPf + L"\\Java\\jdk-11.0.2", "11.0.2", true);
@@ -43,7 +46,11 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
       {L"JavaSoft\\JDK\\17", L"JavaHome", kPf + L"\\Java\\jdk-17"},
       {L"JavaSoft\\JDK\\11.0.2", L"JavaHome", kPf + L"\\Java\\jdk-11.0.2"},
       {L"Wow6432Node\\JavaSoft\\Java Runtime Environment\\1.8.0_202", L"JavaHome",
-       L"C:\\Program Files (x86)\\Java\\jre8"}};
+       L"C:\\Program Files (x86)\\Java\\jre8"},
+      // Installed programs: one offered, one in the 32-bit view, Android Studio's custom folder.
+      {kUninstall + L"Temurin", L"InstallLocation", kPf + L"\\Eclipse Adoptium\\jdk-21"},
+      {L"Wow6432Node\\" + kUninstall + L"{A1}", L"InstallLocation", L"D:\\Java\\jdk-17\\"},
+      {kUninstall + L"Android Studio", L"InstallLocation", L"E:\\AS"}};
   for (const auto& [key, name, home] : values)
     fake::PutString(platform::Hive::LocalMachine, L"Software\\" + key, name, home);
   fake::PutValue(platform::Hive::CurrentUser, L"Software\\Azul Systems\\Zulu\\zulu-17",
@@ -55,11 +62,26 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   Home(kLocal + L"\\Programs\\jdk-23", "23");
   Home(kPf + L"\\Vendor\\three\\levels", "21");                                 // too deep
   fake::WriteExecutable(L"C:\\ProgramData\\Oracle\\Java\\javapath\\java.exe");  // a stub
+  for (const wchar_t* home :
+       {L"\\.gradle\\jdks\\adoptium-17\\jdk-17.0.9", L"\\.gradle\\jdks\\temurin-21",
+        L"\\scoop\\apps\\temurin21\\21.0.2",
+        L"\\AppData\\Local\\Microsoft\\WinGet\\Packages\\Temurin.22_8wekyb3d8bbwe\\jdk-22"})
+    Home(kUser + home, "");
+  // Scoop's current link, and PATH naming the version it leads to: one home, by the link.
+  fake::MakeDirectoryLink(kScoop + L"\\current", kScoop + L"\\21.0.2");
+  Home(L"C:\\ProgramData\\scoop\\apps\\zulu17\\current", "");
+  Home(L"C:\\ProgramData\\scoop\\apps\\zulu17\\17.0.10", "");  // kept by Scoop, not listed
+  Home(L"D:\\Java\\jdk-17", "");
+  Home(kPf + L"\\Android\\Android Studio\\jbr", "");
+  Home(L"E:\\AS\\jbr", "");
   fake::SetEnvironmentVariable(L"JAVA_HOME", L"C:\\Users\\u\\.jdks\\corretto-22");
   fake::SetEnvironmentVariable(L"JDK_HOME", kPf + L"\\BellSoft\\jdk-21\\");
   fake::SetEnvironmentVariable(
       L"Path",
-      L"C:\\Windows;\"C:\\tools\\jdk-17.0.8\\bin\\\";C:\\ProgramData\\Oracle\\Java\\javapath");
+      L"C:\\Windows;\"C:\\tools\\jdk-17.0.8\\bin\\\";C:\\ProgramData\\Oracle\\Java\\javapath;" +
+          kScoop + L"\\21.0.2\\bin");
+  fake::SetEnvironmentVariable(L"USERPROFILE", kUser);
+  fake::SetEnvironmentVariable(L"ProgramData", L"C:\\ProgramData");
   fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
   fake::SetEnvironmentVariable(L"ProgramFiles", L"C:\\Program Files (x86)");
   fake::SetEnvironmentVariable(L"LOCALAPPDATA", kLocal);
@@ -89,11 +111,20 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
     homes += L"\n";
   }
   EXPECT_EQ(homes,
-            L"C:\\Users\\u\\.jdks\\corretto-22 22.0.1 x64 accepted JAVA_HOME\n"
+            L"C:\\Users\\u\\.jdks\\corretto-22 22.0.1 x64 accepted JAVA_HOME IDE downloads\n"
             L"C:\\Program Files\\BellSoft\\jdk-21\\  unknown refused JDK_HOME C:\\Program Files\n"
             L"C:\\tools\\jdk-17.0.8  x86 refused PATH\n"
+            L"C:\\Users\\u\\scoop\\apps\\temurin21\\current  x86 refused PATH Scoop\n"
             L"C:\\Users\\u\\AppData\\Local\\Programs\\jdk-23 23 x86 accepted "
-            L"C:\\Users\\u\\AppData\\Local C:\\Users\\u\\AppData\\Local\\Programs\n");
+            L"C:\\Users\\u\\AppData\\Local C:\\Users\\u\\AppData\\Local\\Programs\n"
+            L"C:\\Users\\u\\.gradle\\jdks\\adoptium-17\\jdk-17.0.9  x86 refused Gradle\n"
+            L"C:\\Users\\u\\.gradle\\jdks\\temurin-21  x86 refused Gradle\n"
+            L"C:\\ProgramData\\scoop\\apps\\zulu17\\current  x86 refused Scoop global\n"
+            L"D:\\Java\\jdk-17\\  x86 refused installed programs\n"
+            L"C:\\Users\\u\\AppData\\Local\\Microsoft\\WinGet\\Packages\\Temurin.22_8wekyb3d8bbwe"
+            L"\\jdk-22  x86 refused winget\n"
+            L"C:\\Program Files\\Android\\Android Studio\\jbr  x86 refused Android Studio\n"
+            L"E:\\AS\\jbr  x86 refused Android Studio\n");
   EXPECT_EQ(report.unoffered[2].use,
             L"choose Browse... and pick C:\\tools\\jdk-17.0.8\\bin\\java.exe; the window questions "
             L"it (it does not appear to have a release indentifier file)");
@@ -108,7 +139,8 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
             L"Adoptium\\jdk-21\\bin\\java.exe)\tEclipse\tkit\tx64, runs emulated\t64-bit "
             L"view\tpreferred\r\n");
   EXPECT_TRUE(ReportText(report).starts_with(
-      L"Windows runs on arm64: Java built for x86 or x64 runs emulated, more slowly.\r\n"));
+      L"Windows runs on arm64: Java built for x86, or for x64 from Windows 11 on, runs "
+      L"emulated, more slowly.\r\n"));
   const nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(ReportJson(report));
   EXPECT_EQ(parsed["offered"][0],
             (nlohmann::ordered_json{{"name", "[Default]"}, {"origin", "none-chosen"}}));
@@ -225,6 +257,45 @@ TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained)
   EXPECT_EQ(TrialText(TryJava(L"", 0), saved),
             L"No Java is saved (the window shows [Default]) and no PATH was given: nothing to "
             L"try.\r\n");
+}
+
+TEST(JavaReport, AHomeVariableThatIsNoJavaHomeSaysWhy) {
+  fake::ResetAll();
+  Home(L"C:\\jdk", "", true);
+  Home(L"C:\\jre", "");
+  fake::MakeDirectory(L"C:\\Windows");
+  const struct {
+    const wchar_t* value;
+    const wchar_t* problem;
+  } cases[] = {
+      {L"C:\\jdk", L""},
+      {L"C:\\jdk\\", L""},
+      {L"C:\\jre", L"a Java home without bin\\javaw.exe, which the window needs"},
+      {L"\"C:\\jdk\"", L"the value is in quotes, which Windows takes as part of the folder name"},
+      {L"C:\\jdk ",
+       L"the value ends in white space, which Windows takes as part of the folder name"},
+      {L"C:\\jdk\\bin", L"it names the bin folder; the Java home is the folder above it, C:\\jdk"},
+      {L"C:\\absent", L"the folder does not exist"},
+      {L"C:\\jdk\\bin\\java.exe", L"it names a file, not a folder"},
+      {L"C:\\Windows", L"the folder has no bin\\java.exe"}};
+  for (const auto& [value, problem] : cases) {
+    fake::SetEnvironmentVariable(L"JDK_HOME", value);
+    const JavaReport report = BuildJavaReport(17);
+    ASSERT_EQ(report.variables.size(), 1u);
+    EXPECT_EQ(report.variables[0].problem, problem) << value;
+  }
+}
+
+TEST(JavaListOutput, ConsolePiecesNeverEndInsideASurrogatePair) {
+  const struct {
+    std::u16string_view text;
+    std::size_t limit, length;
+  } cases[] = {{u"abcde", 4, 4},
+               {u"abc\xD83D\xDE00", 4, 3},  // the pair waits for the next piece
+               {u"ab\xD83D\xDE00", 4, 4},
+               {u"\xD83D\xDE00", 1, 1}};  // a piece of one unit still moves on
+  for (const auto& [text, limit, length] : cases)
+    EXPECT_EQ(ConsolePieceLength(std::wstring(text.begin(), text.end()), limit), length) << limit;
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ struct State {
   std::map<std::wstring, std::wstring> environment;  // by folded name
   bool volumeFull = false;
   fake::WindowsMachineAnswers machine;
+  std::map<std::wstring, std::wstring> links;  // MakeDirectoryLink's, where links cannot be made
   ProcessRun processRun;
 } state;
 
@@ -229,6 +230,13 @@ bool QueryNativeMachine(std::uint16_t& machine) {
   return true;
 }
 
+bool QueryMachineRunsUserCode(std::uint16_t machine, bool& runs) {
+  if (!state.machine.windows11) return false;
+  runs = machine == state.machine.nativeMachine || machine == 0x014C ||
+         (machine == 0x8664 && state.machine.runsX64);
+  return true;
+}
+
 std::uint16_t NativeProcessorArchitecture() {
   return state.machine.processorArchitecture;
 }
@@ -256,16 +264,24 @@ std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::st
 
 std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::size_t size,
                          std::string& bytes) {
-  if (IsFolder(path)) return 5;
-  std::ifstream in(ToNative(path), std::ios::binary);
-  if (!in) return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
-  in.seekg(0, std::ios::end);
-  const auto length = static_cast<std::uint64_t>(in.tellg());
-  std::string read(offset < length ? std::min<std::uint64_t>(size, length - offset) : 0, '\0');
-  in.seekg(static_cast<std::streamoff>(offset < length ? offset : 0));
-  in.read(read.data(), static_cast<std::streamsize>(read.size()));
-  bytes = std::move(read);
+  if (IsFolder(path)) return 5;  // as ReadWholeFile answers
+  if (!Exists(path)) return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
+  const std::string all = fake::ReadFile(path);
+  bytes = offset < all.size() ? all.substr(offset, size) : "";
   return 0;
+}
+
+// The resolved path, through the links MakeDirectoryLink could not make, stands for the volume
+// and the file index.
+bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint64_t& index) {
+  std::error_code error;
+  std::wstring name = fs::canonical(ToNative(path), error).wstring();
+  if (error) return false;
+  for (const auto& [link, target] : state.links)
+    if (name.starts_with(link)) name = target + name.substr(link.size());
+  volume = 0;
+  index = std::hash<std::wstring>{}(name);
+  return true;
 }
 
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
@@ -419,6 +435,17 @@ void WriteFile(const std::wstring& windowsPath, const std::string& bytes) {
 
 void MakeDirectory(const std::wstring& windowsPath) {
   fs::create_directories(ToNative(windowsPath));
+}
+
+void MakeDirectoryLink(const std::wstring& link, const std::wstring& target) {
+  fs::create_directories(ToNative(link).parent_path());
+#ifdef __linux__
+  fs::create_directory_symlink(ToNative(target), ToNative(link));
+#else
+  // This runtime makes no links: a copy, whose identity is its target's.
+  fs::copy(ToNative(target), ToNative(link), fs::copy_options::recursive);
+  state.links[ToNative(link).wstring()] = ToNative(target).wstring();
+#endif
 }
 
 std::string ReadFile(const std::wstring& windowsPath) {

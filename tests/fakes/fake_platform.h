@@ -32,6 +32,8 @@ void PutString(platform::Hive hive, const std::wstring& path, const std::wstring
 void WriteFile(const std::wstring& windowsPath, const std::string& bytes);  // makes the parents
 void MakeDirectory(const std::wstring& windowsPath);                        // with the parents
 std::string ReadFile(const std::wstring& windowsPath);
+// A symbolic link to a folder, as a junction of Scoop's would lead to it.
+void MakeDirectoryLink(const std::wstring& link, const std::wstring& target);
 void WriteExecutable(const std::wstring& windowsPath,  // MinimalExecutableImage(machine)
                      std::uint16_t machine = 0x14C);
 std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted
@@ -45,12 +47,15 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
 // FormatSystemMessage answers "System message <code>." for every code.
 // GetTotalPhysicalMemory answers 16 GiB.
 // What Windows answers about its machine: IsWow64Process2's native machine (0: the function is
-// missing, as before Windows 10 1709), IsWow64Process and GetNativeSystemInfo's architecture. By
-// default a 32-bit process on x64 Windows 10, as Wine answers.
+// missing, as before Windows 10 1709), IsWow64Process, GetNativeSystemInfo's architecture and
+// whether GetMachineTypeAttributes (Windows 11) exists and says x64 code runs. By default a
+// 32-bit process on x64 Windows 10, as Wine answers.
 struct WindowsMachineAnswers {
   std::uint16_t nativeMachine = 0x8664;
   bool wow64 = true;
   std::uint16_t processorArchitecture = 9;
+  bool windows11 = false;
+  bool runsX64 = true;
 };
 void SetWindowsMachine(const WindowsMachineAnswers& answers);
 // An environment variable of the process; names are matched ignoring case, as on Windows.

@@ -11,6 +11,8 @@
 #include <string>
 #include <tuple>
 
+#include "platform/unique_handle_win.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -81,6 +83,36 @@ TEST(JavaListTool, TryStartsTheSavedJavaWithTheSavedHeapAndLeavesNothingRunning)
   EXPECT_EQ(WaitForSingleObject(child, 5000), WAIT_OBJECT_0) << "the child outlived the trial";
   TerminateProcess(child, 0);
   CloseHandle(child);
+}
+
+// Standard output that refuses every write (a file opened only to read): the failure is named
+// on standard error and the exit code is 2.
+TEST(JavaListTool, AFailedWriteSaysSoAndExitsTwo) {
+  const fs::path readOnly = fs::temp_directory_path() / L"kelvor-read-only-output",
+                 errors = fs::temp_directory_path() / L"kelvor-errors.txt";
+  std::ofstream(readOnly).put('x');
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  const platform::UniqueFileHandle output(CreateFileW(
+      readOnly.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherited, OPEN_EXISTING, 0, nullptr)),
+      error(CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                        0, nullptr));
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output.Get();
+  startup.hStdError = error.Get();
+  PROCESS_INFORMATION process = {};
+  std::wstring command = L"\"" + Beside(L"kelvor-java-list.exe").wstring() + L"\" --help";
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                             nullptr, nullptr, &startup, &process));
+  const platform::UniqueFileHandle child(process.hProcess), thread(process.hThread);
+  DWORD exitCode = 0;
+  WaitForSingleObject(child.Get(), 20000);
+  GetExitCodeProcess(child.Get(), &exitCode);
+  EXPECT_EQ(exitCode, 2u);
+  std::string said;
+  std::getline(std::ifstream(errors), said);
+  EXPECT_EQ(said.substr(0, 51), "kelvor-java-list: writing the output failed: error ");
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ std::uint32_t Attributes(const std::wstring& path) {
   return GetFileAttributes(path, attributes) ? attributes & 0x11 : 0xFF;  // read-only, folder
 }
 
-TEST(FilesContract, OpenImageCheckSearchAndListAnswerAsOnWindows) {
+TEST(FilesContract, OpenImageCheckSearchListAndIdentifyAnswerAsOnWindows) {
   ResetWorld();
   MakeDirectory(kDir + L"\\sub");
   ASSERT_EQ(Create(kText, "MZ but only text") +
@@ -88,27 +88,33 @@ TEST(FilesContract, OpenImageCheckSearchAndListAnswerAsOnWindows) {
   EXPECT_EQ(ListSubdirectories(kText, names), 123);
   EXPECT_EQ(ListSubdirectories(kDir + L"\\", names), 0);
   EXPECT_EQ(names, std::vector<std::wstring>{L"sub"});  // no files, no "." or ".."
-}
 
-// The two reads of a PE header, and what a 32-bit process on x64 Windows hears of its machine.
-TEST(FilesContract, ReadsAtAnOffsetAndNamesTheMachine) {
-  ResetWorld();
-  const std::wstring image = kDir + L"\\x64.exe";
-  ASSERT_EQ(Create(image, fake::MinimalExecutableImage(0x8664)), 0);
-  for (const auto& [offset, size, bytes] : {std::tuple{0x40u, 6u, std::string("PE\0\0\x64\x86", 6)},
-                                            {0x1FEu, 6u, std::string(2, '\0')},
-                                            {0x10000u, 6u, std::string()}}) {
+  // The two reads of a PE header, what names a folder whatever the path, and what a 32-bit
+  // process on x64 Windows hears of its machine.
+  for (const auto& [offset, size, expected] :
+       {std::tuple{0x40u, 6u, std::string("PE\0\0\x4C\x01", 6)},
+        {0x1FEu, 6u, std::string(2, '\0')},
+        {0x10000u, 6u, std::string()}}) {
     std::string read = "sentinel";
-    EXPECT_EQ(ReadFileAt(image, offset, size, read), 0u);
-    EXPECT_EQ(read, bytes) << offset;
+    EXPECT_EQ(ReadFileAt(kDir + L"\\tiny.exe", offset, size, read), 0u);
+    EXPECT_EQ(read, expected) << offset;
   }
-  std::string untouched;
-  EXPECT_EQ(ReadFileAt(kDir + L"\\absent.exe", 0, 6, untouched), 2u);
-  EXPECT_EQ(ReadFileAt(kDir, 0, 6, untouched), 5u);
+  EXPECT_EQ(ReadFileAt(kDir + L"\\absent.exe", 0, 6, bytes), 2u);
+  EXPECT_EQ(ReadFileAt(kDir, 0, 6, bytes), 5u);
+  using Identity = std::pair<std::uint64_t, std::uint64_t>;
+  const auto identity = [](const std::wstring& path) {
+    std::uint64_t volume = 7, index = 7;
+    return GetFileIdentity(path, volume, index) ? Identity(volume, index) : Identity();
+  };
+  EXPECT_EQ(identity(kDir), identity(kDir + L"\\sub\\..\\"));
+  EXPECT_NE(identity(kDir), identity(kDir + L"\\sub"));
+  EXPECT_EQ(identity(kDir + L"\\absent"), Identity());
   std::uint16_t machine = 0;
   EXPECT_TRUE(QueryNativeMachine(machine));
   EXPECT_EQ(machine, 0x8664);
   EXPECT_EQ(NativeProcessorArchitecture(), 9);
+  bool runs = false;
+  EXPECT_FALSE(QueryMachineRunsUserCode(0x8664, runs));  // Wine 8 has no GetMachineTypeAttributes
 }
 
 // What a save relies on: a taken name is refused, never cut, and a move swaps whole files.
