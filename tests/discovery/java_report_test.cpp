@@ -247,7 +247,7 @@ TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained)
       {{Outcome::Exited, 0xC0000135, 0, "", "", true, 0},
        java,  // a DLL it needs is missing
        L"does not start: exit code 3221225781 (0xC0000135)\r\n" + ran(java)},
-      {{}, gone, L"could not be started: error 2 (System message 2.)\r\n" + ran(gone)}};
+      {{}, gone, L"could not be started: error 3 (System message 3.)\r\n" + ran(gone)}};
   for (const auto& [run, path, expected] : cases) {
     fake::SetProcessRun(run);
     const JavaTrial trial = TryJava(path, saved.settings.MaxMemoryMB);

@@ -215,7 +215,7 @@ bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
 
 ProcessRun RunProcess(const std::wstring& program, const std::wstring&, std::uint32_t) {
   ProcessRun notStarted;
-  notStarted.startError = 2;
+  notStarted.startError = fs::is_directory(ToNative(program).parent_path()) ? 2 : 3;
   return Exists(program) && !IsFolder(program) ? state.processRun : notStarted;
 }
 

@@ -61,8 +61,8 @@ void SetWindowsMachine(const WindowsMachineAnswers& answers);
 // An environment variable of the process; names are matched ignoring case, as on Windows.
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);
 
-// RunProcess fails to start with 2 when `program` is no file, as CreateProcessW does;
-// otherwise it answers `run`.
+// RunProcess fails to start as CreateProcessW does, with 2 when `program` is no file and 3 when
+// its folder is missing too; otherwise it answers `run`.
 void SetProcessRun(const platform::ProcessRun& run);
 
 // The smallest program image the loader accepts (the contract test shows GetBinaryTypeW takes

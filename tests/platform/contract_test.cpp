@@ -203,10 +203,15 @@ TEST(RegistryContract, ViewsValuesAndSubkeysAnswerAsOnWindows) {
   EXPECT_EQ(name, L"zulu-17");                          // left as it was
 }
 
-// What the trial start reports when CreateProcessW finds no such program.
+// What the trial start reports when CreateProcessW finds no such program, or no such folder.
 TEST(ProcessContract, AMissingProgramDoesNotStart) {
-  const ProcessRun run = RunProcess(kDir + L"\\none.exe", L"none.exe -version", 1000);
-  EXPECT_EQ(std::pair(run.outcome, run.startError), std::pair(ProcessRun::Outcome::NotStarted, 2u));
+  ResetWorld();
+  for (const auto& [program, error] :
+       {std::pair(kDir + L"\\none.exe", 2u), std::pair(kDir + L"\\none\\none.exe", 3u)}) {
+    const ProcessRun run = RunProcess(program, L"none.exe -version", 1000);
+    EXPECT_EQ(std::pair(run.outcome, run.startError),
+              std::pair(ProcessRun::Outcome::NotStarted, error));
+  }
 }
 
 }  // namespace
