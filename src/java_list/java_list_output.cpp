@@ -311,13 +311,13 @@ std::wstring TrialText(const JavaTrial& trial, const SavedSettings& saved) {
     text += L"does not start: exit code " + std::to_wstring(trial.run.exitCode) + status + L"\r\n";
     for (const std::wstring& line : trial.errorLines) text += L"  " + line + L"\r\n";
   }
-  text += L"  ran: " + trial.commandLine + L" (" +
-          (saved.settings.MaxMemoryMB > 0 ? L"the maximum heap" : L"no maximum heap") +
-          L" saved in " + saved.source + L")\r\n";
   if (code != "not-started" && !trial.run.inJob)
     text += L"  not in a job of its own (" + SystemError(trial.run.jobError) +
             L"): before Windows 8 a program inside another job cannot be given one, so only the "
             L"time limit ended it, and what it started itself may have outlived it\r\n";
+  text += L"  ran: " + trial.commandLine + L" (" +
+          (saved.settings.MaxMemoryMB > 0 ? L"the maximum heap" : L"no maximum heap") +
+          L" saved in " + saved.source + L")\r\n";
   return text;
 }
 

@@ -233,25 +233,23 @@ TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained)
   };
   using Outcome = platform::ProcessRun::Outcome;
   // How the run ended, its exit code, start error, output, standard error, whether it had a job
-  // of its own and why not; the path tried and what the tool says.
-  const std::tuple<platform::ProcessRun, std::wstring, std::wstring> cases[] = {
+  // of its own and why not; what the tool says before the command line.
+  const std::pair<platform::ProcessRun, std::wstring> cases[] = {
       {{Outcome::Exited, 0, 0, "", "\r\nopenjdk version \"21\"\r\nOpenJDK VM\r\n", true, 0},
-       java,
-       L"starts: openjdk version \"21\"\r\n" + ran(java)},
+       L"starts: openjdk version \"21\"\r\n"},
       {{Outcome::TimedOut, 0, 0, "", "", false, 5},
-       java,
-       L"did not finish within 20 seconds and was ended\r\n" + ran(java) +
-           L"  not in a job of its own (error 5 (System message 5.)): before Windows 8 a program "
-           L"inside another job cannot be given one, so only the time limit ended it, and what "
-           L"it started itself may have outlived it\r\n"},
-      {{Outcome::Exited, 0xC0000135, 0, "", "", true, 0},
-       java,  // a DLL it needs is missing
-       L"does not start: exit code 3221225781 (0xC0000135)\r\n" + ran(java)},
-      {{}, gone, L"could not be started: error 3 (System message 3.)\r\n" + ran(gone)}};
-  for (const auto& [run, path, expected] : cases) {
+       L"did not finish within 20 seconds and was ended\r\n  not in a job of its own (error 5 "
+       L"(System message 5.)): before Windows 8 a program inside another job cannot be given "
+       L"one, so only the time limit ended it, and what it started itself may have outlived "
+       L"it\r\n"},
+      {{Outcome::Exited, 0xC0000135, 0, "", "", true, 0},  // a DLL it needs is missing
+       L"does not start: exit code 3221225781 (0xC0000135)\r\n"},
+      {{}, L"could not be started: error 3 (System message 3.)\r\n"}};  // no such folder
+  for (const auto& [run, expected] : cases) {
+    const std::wstring& path = run.outcome == Outcome::NotStarted ? gone : java;
     fake::SetProcessRun(run);
     const JavaTrial trial = TryJava(path, saved.settings.MaxMemoryMB);
-    EXPECT_EQ(TrialText(trial, saved), L"\"" + path + L"\" " + expected);
+    EXPECT_EQ(TrialText(trial, saved), L"\"" + path + L"\" " + expected + ran(path));
     EXPECT_EQ(nlohmann::json::parse(TrialJson(trial, saved))["exitCode"], trial.run.exitCode);
   }
   EXPECT_EQ(TrialText(TryJava(L"", 0), saved),
