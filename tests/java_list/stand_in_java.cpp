@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 int wmain(int argc, wchar_t** argv) {
@@ -24,15 +25,13 @@ int wmain(int argc, wchar_t** argv) {
       CloseHandle(child.hProcess);
     }
   }
-  for (int index = 1; index < argc; ++index) {
-    int megabytes = 0;
-    if (std::swscanf(argv[index], L"-Xmx%dm", &megabytes) == 1 && megabytes > 1024) {
-      std::fputs(
-          "Error occurred during initialization of VM\n"
-          "Could not reserve enough space for object heap\n",
-          stderr);
-      return 1;
-    }
+  const wchar_t* heap = std::wcsstr(GetCommandLineW(), L" -Xmx");
+  if (heap != nullptr && std::wcstol(heap + 5, nullptr, 10) > 1024) {
+    std::fputs(
+        "Error occurred during initialization of VM\n"
+        "Could not reserve enough space for object heap\n",
+        stderr);
+    return 1;
   }
   std::fputs("openjdk version \"21.0.2\" 2024-01-16\n", stderr);
   return 0;
