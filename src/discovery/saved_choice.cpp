@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <initializer_list>
 
 #include "common/text_encoding.h"
 #include "common/windows_path.h"
@@ -101,14 +102,16 @@ std::vector<LikelyUpdate> LikelyUpdates(const std::wstring& savedPath, Machine m
   const VersionFolder saved = ReadVersionFolder(savedHome);
   for (const auto& [home, homeMachine] : ExistingHomes(report)) {
     const VersionFolder found = ReadVersionFolder(home);
+    // The saved home itself may still be there, without the executable that was saved.
     if (found.parent != saved.parent || found.stem != saved.stem || found.major != saved.major ||
-        (machine != Machine::Unknown && homeMachine != machine))
+        (machine != Machine::Unknown && homeMachine != machine) ||
+        PathKey(home) == PathKey(savedHome))
       continue;
     LikelyUpdate& update = updates.emplace_back();
     update.javaPath = windows_path::Join(home, L"bin\\" + LastName(savedPath));
     update.machine = homeMachine;
-    for (const OfferedJava& entry : report.offered)
-      if (entry.origin != JavaOrigin::NoneChosen &&
+    for (const OfferedJava& entry : report.offered)  // the first, as the window lists them
+      if (update.entry.empty() && entry.origin != JavaOrigin::NoneChosen &&
           PathKey(HomeOf(entry.candidate.javaPath)) == PathKey(home))
         update.entry = entry.candidate.displayName;
   }
