@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "discovery/saved_choice.h"
 #include "javainfo/executable_machine.h"
 #include "javainfo/java_candidate.h"
 
@@ -82,6 +83,7 @@ struct JavaReport {
   std::vector<RegisteredHome> registered;
   std::vector<HomeVariable> variables;
   std::vector<UnofferedHome> unoffered;
+  SavedJava saved;  // filled by the tool from the saved settings, after the walk
 };
 
 // Walks the sources the window uses, checks JAVA_HOME and JDK_HOME, then walks the places other

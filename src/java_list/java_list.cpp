@@ -21,7 +21,7 @@ constexpr int kBadUsage = 2;
 constexpr int kWriteFailed = 2;
 
 constexpr wchar_t kUsage[] =
-    L"usage: kelvor-java-list [--json] [--why | --check PATH]\r\n"
+    L"usage: kelvor-java-list [--json] [-p] [--why | --check PATH | --try [PATH]]\r\n"
     L"  (no option)   the Java installations the settings window offers, in its order, each\r\n"
     L"                with the machine its java.exe is built for (x86, x64, arm64)\r\n"
     L"  --why         the machine Windows runs on; every registered Java home and place of the\r\n"
@@ -29,13 +29,21 @@ constexpr wchar_t kUsage[] =
     L"                one is not a Java home; then the Java homes that PATH, the Program Files\r\n"
     L"                and local application data folders, IDE and Gradle downloads, Scoop,\r\n"
     L"                installed programs, winget and Android Studio hold but the window does\r\n"
-    L"                not offer, and how to use them anyway\r\n"
+    L"                not offer, and how to use them anyway; last what the window shows for\r\n"
+    L"                the saved Java: its entry, the path and why it is not offered, or that\r\n"
+    L"                it no longer exists and which homes are its likely update\r\n"
     L"  --check PATH  whether PATH would be accepted as the Java executable\r\n"
+    L"  --try [PATH]  starts the saved Java, or PATH, as Kelvor would (the saved heap as\r\n"
+    L"                -Xmx<N>m, and -version; no window, 20 seconds at most): its version\r\n"
+    L"                line, or its own error lines and exit code\r\n"
+    L"  -p            the saved settings are the installation's Kelvor_ss file, as with the\r\n"
+    L"                window's -p, not the registry (--why and --try)\r\n"
     L"  --json        the same as JSON (UTF-8), for scripts\r\n"
     L"  --help, /?    this text\r\n"
-    L"exit codes: 0 a Java is offered (--check: PATH is accepted), 1 the window offers no Java\r\n"
-    L"            beyond [Default] (--check: PATH is not accepted), 2 bad usage or the output\r\n"
-    L"            could not be written\r\n";
+    L"exit codes: 0 a Java is offered (--check: PATH is accepted; --try: the Java starts),\r\n"
+    L"            1 the window offers no Java beyond [Default] (--check: PATH is not\r\n"
+    L"            accepted; --try: it does not start), 2 bad usage or the output could not\r\n"
+    L"            be written\r\n";
 
 // A failed write to standard output leaves the rest unwritten and the exit code 2.
 DWORD writeError = 0;
@@ -92,6 +100,8 @@ struct Options {
   bool json = false;
   bool why = false;
   bool check = false;
+  bool trial = false;
+  bool settingsFile = false;
   std::wstring path;
 };
 
@@ -107,11 +117,20 @@ bool ParseArguments(const std::vector<std::wstring>& arguments, Options& options
     } else if (argument == L"--check" && !options.check && index + 1 < arguments.size()) {
       options.check = true;
       options.path = arguments[++index];
+    } else if (argument == L"--try" && !options.trial) {
+      options.trial = true;
+      // PATH is optional: an option after --try is not one.
+      const bool pathFollows = index + 1 < arguments.size() &&
+                               !arguments[index + 1].starts_with(L"-") &&
+                               !arguments[index + 1].starts_with(L"/");
+      if (pathFollows) options.path = arguments[++index];
+    } else if (argument == L"-p" || argument == L"/p") {
+      options.settingsFile = true;
     } else {
       return false;
     }
   }
-  return !(options.why && options.check);
+  return options.why + options.check + options.trial <= 1;
 }
 
 int Offered(const std::vector<OfferedJava>& offered) {
@@ -142,8 +161,21 @@ int Run(int argc, wchar_t** argv) {
       Print(output, CheckText(options.path, accepted, reason));
     return accepted ? kFound : kNotFound;
   }
+  if (options.trial) {
+    const SavedSettings saved = LoadSavedSettings(options.settingsFile);
+    const JavaTrial trial = TryJava(!saved.loaded          ? L""
+                                    : options.path.empty() ? saved.settings.Java
+                                                           : options.path,
+                                    saved.settings.MaxMemoryMB);
+    if (options.json)
+      PrintUtf8(output, TrialJson(trial, saved));
+    else
+      Print(output, TrialText(trial, saved));
+    return trial.starts ? kFound : kNotFound;
+  }
   if (options.why) {
-    const JavaReport report = BuildJavaReport(RequiredJavaMajor);
+    JavaReport report = BuildJavaReport(RequiredJavaMajor);
+    report.saved = ExplainSavedJava(LoadSavedSettings(options.settingsFile), report);
     if (options.json)
       PrintUtf8(output, ReportJson(report));
     else

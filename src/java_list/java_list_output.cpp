@@ -1,10 +1,13 @@
 // Renders the list, the report and a check, as text and as JSON.
 #include "java_list/java_list_output.h"
 
+#include <cwchar>
+#include <cwctype>
 #include <nlohmann/json.hpp>
 #include <tuple>
 
 #include "common/text_encoding.h"
+#include "startup/error_text.h"
 
 namespace {
 
@@ -91,6 +94,79 @@ std::wstring Joined(const std::vector<std::wstring>& parts) {
   return text;
 }
 
+const char* SavedStateCode(SavedJavaState state) {
+  switch (state) {
+    case SavedJavaState::NoneChosen: return "none-chosen";
+    case SavedJavaState::Offered: return "offered";
+    case SavedJavaState::NotOffered: return "not-offered";
+    case SavedJavaState::Missing: return "missing";
+  }
+  return "";
+}
+
+std::wstring SavedText(const SavedJava& saved, Machine windows) {
+  std::wstring text = L"\r\nThe saved Java, from " + saved.source + L":\r\n  ";
+  if (!saved.loaded) return text + L"the settings could not be read: " + saved.error + L"\r\n";
+  if (saved.state == SavedJavaState::NoneChosen)
+    return text + L"none: the window shows [Default]\r\n";
+  text += saved.path + L"  [" + MachineWords(saved.machine, FitOnWindows(saved.machine, windows)) +
+          L"]\r\n    ";
+  switch (saved.state) {
+    case SavedJavaState::NoneChosen: break;
+    case SavedJavaState::Offered:
+      return text + L"the window selects its entry \"" + saved.entry + L"\"\r\n";
+    case SavedJavaState::NotOffered:
+      return text + L"not offered, so the window shows the path itself: " + saved.notOffered +
+             L"\r\n    " +
+             (saved.questioned.empty() ? L"OK accepts it"
+                                       : L"OK questions it: it " + saved.questioned) +
+             L"\r\n";
+    case SavedJavaState::Missing: break;
+  }
+  text += L"no longer exists: the window shows the path itself and OK questions it\r\n";
+  for (const LikelyUpdate& update : saved.likelyUpdates)
+    text += L"    likely update (same vendor, major and machine): " + update.javaPath + L"  [" +
+            MachineWords(update.machine, FitOnWindows(update.machine, windows)) + L"]" +
+            (update.entry.empty() ? L"" : L", offered as \"" + update.entry + L"\"") + L"\r\n";
+  if (saved.likelyUpdates.empty())
+    text += L"    no home of the same vendor, major and machine beside it\r\n";
+  return text;
+}
+
+json SavedJson(const SavedJava& saved) {
+  json updates = json::array();
+  for (const LikelyUpdate& update : saved.likelyUpdates)
+    updates.push_back({{"javaPath", Utf8(update.javaPath)},
+                       {"machine", Utf8(MachineName(update.machine))},
+                       {"entry", Utf8(update.entry)}});
+  return {{"source", Utf8(saved.source)},
+          {"loaded", saved.loaded},
+          {"error", Utf8(saved.error)},
+          {"path", Utf8(saved.path)},
+          {"machine", Utf8(MachineName(saved.machine))},
+          {"state", SavedStateCode(saved.state)},
+          {"entry", Utf8(saved.entry)},
+          {"notOffered", Utf8(saved.notOffered)},
+          {"questioned", Utf8(saved.questioned)},
+          {"likelyUpdates", std::move(updates)}};
+}
+
+std::wstring SystemError(std::uint32_t code) {
+  std::wstring message = SystemMessageText(static_cast<std::int32_t>(code));
+  while (!message.empty() && std::iswspace(static_cast<std::wint_t>(message.back())))
+    message.pop_back();
+  return L"error " + std::to_wstring(code) + L" (" + message + L")";
+}
+
+const char* TrialCode(const JavaTrial& trial) {
+  using Outcome = platform::ProcessRun::Outcome;
+  if (trial.javaPath.empty()) return "nothing-saved";
+  if (trial.starts) return "starts";
+  return trial.run.outcome == Outcome::NotStarted ? "not-started"
+         : trial.run.outcome == Outcome::TimedOut ? "timed-out"
+                                                  : "fails";
+}
+
 }  // namespace
 
 std::wstring ListText(const std::vector<OfferedJava>& offered) {
@@ -159,7 +235,7 @@ std::wstring ReportText(const JavaReport& report) {
             L"\r\n    to use it anyway: " + home.use + L"\r\n";
   }
   if (report.unoffered.empty()) text += L"  none\r\n";
-  return text;
+  return text + SavedText(report.saved, report.systemMachine);
 }
 
 std::string ReportJson(const JavaReport& report) {
@@ -198,7 +274,8 @@ std::string ReportJson(const JavaReport& report) {
                {"offered", OfferedJson(report.offered)},
                {"registered", std::move(registered)},
                {"variables", std::move(variables)},
-               {"unoffered", std::move(unoffered)}});
+               {"unoffered", std::move(unoffered)},
+               {"savedJava", SavedJson(report.saved)}});
 }
 
 std::wstring CheckText(const std::wstring& path, bool accepted, const std::wstring& reason) {
@@ -209,6 +286,58 @@ std::wstring CheckText(const std::wstring& path, bool accepted, const std::wstri
 std::string CheckJson(const std::wstring& path, bool accepted, const std::wstring& reason) {
   return Dump(
       {{"path", Utf8(path)}, {"accepted", accepted}, {"reason", Utf8(accepted ? L"" : reason)}});
+}
+
+std::wstring TrialText(const JavaTrial& trial, const SavedSettings& saved) {
+  if (!saved.loaded) return L"The settings could not be read: " + saved.error + L"\r\n";
+  if (trial.javaPath.empty())
+    return L"No Java is saved (the window shows [Default]) and no PATH was given: nothing to "
+           L"try.\r\n";
+  std::wstring text = L"\"" + trial.javaPath + L"\" ";
+  const std::string code = TrialCode(trial);
+  if (code == "starts") {
+    text += L"starts: " + trial.versionLine + L"\r\n";
+  } else if (code == "not-started") {
+    text += L"could not be started: " + SystemError(trial.run.startError) + L"\r\n";
+  } else if (code == "timed-out") {
+    text += L"did not finish within " + std::to_wstring(kTrialTimeoutMs / 1000) +
+            L" seconds and was ended\r\n";
+  } else {
+    // Windows ends a program it cannot load with an NTSTATUS, such as 0xC0000135 for a
+    // missing DLL, which reads only in hexadecimal.
+    wchar_t status[16] = {};
+    if (trial.run.exitCode >= 0xC0000000)
+      std::swprintf(status, 16, L" (0x%08X)", trial.run.exitCode);
+    text += L"does not start: exit code " + std::to_wstring(trial.run.exitCode) + status + L"\r\n";
+    for (const std::wstring& line : trial.errorLines) text += L"  " + line + L"\r\n";
+  }
+  if (code != "not-started" && !trial.run.inJob)
+    text += L"  not in a job of its own (" + SystemError(trial.run.jobError) +
+            L"): before Windows 8 a program inside another job cannot be given one, so only the "
+            L"time limit ended it, and what it started itself may have outlived it\r\n";
+  text += L"  ran: " + trial.commandLine + L" (" +
+          (saved.settings.MaxMemoryMB > 0 ? L"the maximum heap" : L"no maximum heap") +
+          L" saved in " + saved.source + L")\r\n";
+  return text;
+}
+
+std::string TrialJson(const JavaTrial& trial, const SavedSettings& saved) {
+  json lines = json::array();
+  for (const std::wstring& line : trial.errorLines) lines.push_back(Utf8(line));
+  return Dump({{"source", Utf8(saved.source)},
+               {"loaded", saved.loaded},
+               {"error", Utf8(saved.error)},
+               {"javaPath", Utf8(trial.javaPath)},
+               {"maxMemoryMB", saved.settings.MaxMemoryMB},
+               {"commandLine", Utf8(trial.commandLine)},
+               {"outcome", TrialCode(trial)},
+               {"starts", trial.starts},
+               {"exitCode", trial.run.exitCode},
+               {"startError", trial.run.startError},
+               {"versionLine", Utf8(trial.versionLine)},
+               {"errorLines", std::move(lines)},
+               {"inJob", trial.run.inJob},
+               {"jobError", trial.run.jobError}});
 }
 
 std::size_t ConsolePieceLength(std::wstring_view rest, std::size_t limit) {

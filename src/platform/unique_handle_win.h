@@ -38,4 +38,12 @@ struct FileHandleTraits {
 };
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 
+// Pipes, processes, threads and jobs, whose failure is null.
+struct KernelHandleTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return nullptr; }
+  static void Close(HANDLE handle) { CloseHandle(handle); }
+};
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+
 }  // namespace platform

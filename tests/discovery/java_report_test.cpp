@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
 #include "discovery/java_report.h"
 #include "fakes/fake_platform.h"
 #include "java_list/java_list_output.h"
@@ -149,6 +150,111 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   EXPECT_EQ(parsed["system"]["machine"], "arm64");
   EXPECT_EQ(parsed["offered"][2]["runs"], "emulated");
   EXPECT_EQ(parsed["unoffered"][0]["machine"], "x64");
+}
+
+// What --why says of the saved Java: [Default], an entry, a path the window matches only
+// exactly, a home it does not offer, and a home an update renamed, beside its likely update of
+// the same naming and major. The last reads the installation's settings file, as -p does.
+TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
+  fake::ResetAll();
+  const std::wstring adoptium = kPf + L"\\Eclipse Adoptium\\jdk-21.0.2.13-hotspot";
+  Home(adoptium, "21.0.2", true, false, 0x8664);
+  fake::PutString(platform::Hive::LocalMachine,
+                  L"Software\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path", adoptium);
+  for (const wchar_t* sibling : {L"jdk-17.0.9.9-hotspot", L"openjdk-21.0.3", L"jdk-21.0.3"})
+    Home(kPf + L"\\Eclipse Adoptium\\" + sibling, "21.0.3");  // the last is the update
+  // Archives that name their machine: only the x64 build of the same major is the update.
+  for (const wchar_t* sibling : {L"zulu21.32-jdk21.0.2-win_x64", L"zulu21.32-jdk21.0.2-win_i686",
+                                 L"zulu17.46-jdk17.0.9-win_x64"})
+    Home(kPf + L"\\Zulu\\" + sibling, "21", false, false,
+         std::wstring(sibling).ends_with(L"x64") ? 0x8664 : 0x14C);
+  Home(kPf + L"\\jdk-22", "22");
+  fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
+  const std::wstring entry = L"\"Eclipse Adoptium  21.0.2  (" + adoptium + L"\\bin\\java.exe)\"",
+                     notOffered = L"\r\n    not offered, so the window shows the path itself: ",
+                     gone =
+                         L"no longer exists: the window shows the path itself and OK "
+                         L"questions it\r\n    likely update (same vendor, major and machine): ";
+  // The saved text (in the settings file when it starts at the root of the drive), then what
+  // follows it in the report.
+  const std::wstring cases[][2] = {
+      {L"", L"none: the window shows [Default]\r\n"},
+      {adoptium + L"\\bin\\javaw.exe", L"  [x86]\r\n    the window selects its entry " + entry},
+      {adoptium + L"/bin/java.exe",
+       L"  [x64]" + notOffered + L"the window matches the saved text exactly, and its entry " +
+           entry +
+           L" spells this path with other letter case or separators\r\n    OK questions "
+           L"it: it is not in a recognized Java installation"},
+      {kPf + L"\\jdk-22\\bin\\java.exe",
+       L"  [x86]" + notOffered +
+           L"not registered by an installer under a vendor key the window "
+           L"reads\r\n    OK accepts it"},
+      {L"\\Program Files\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot\\bin\\javaw.exe",
+       L"  [machine unknown]\r\n    " + gone + adoptium + L"\\bin\\javaw.exe  [x64], offered as " +
+           entry + L"\r\n" + gone.substr(gone.find(L"    likely")) + kPf +
+           L"\\Eclipse Adoptium\\jdk-21.0.3\\bin\\javaw.exe  [x86]"},
+      {kPf + L"\\Zulu\\zulu21.30-jdk21.0.1-win_x64\\bin\\java.exe",
+       L"  [x64]\r\n    " + gone + kPf +
+           L"\\Zulu\\zulu21.32-jdk21.0.2-win_x64\\bin\\java.exe  [x64]"}};
+  for (const auto& [java, rest] : cases) {
+    const bool fromFile = java.starts_with(L"\\");
+    if (fromFile)
+      fake::WriteFile(kPf + L"\\Kelvor\\Kelvor_ss", "Java:" + EncodeUtf8(java) + "\r\n");
+    else
+      fake::PutString(platform::Hive::CurrentUser, L"Software\\ORVEL\\KELVOR", L"Java", java);
+    JavaReport report = BuildJavaReport(17);
+    report.saved = ExplainSavedJava(LoadSavedSettings(fromFile), report);
+    const std::wstring text = ReportText(report),
+                       source = fromFile ? kPf + L"\\Kelvor\\Kelvor_ss"
+                                         : L"HKEY_LOCAL_MACHINE\\Software\\ORVEL\\KELVOR over "
+                                           L"HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR, which "
+                                           L"has no Arguments";
+    EXPECT_EQ(text.substr(text.find(L"\r\nThe saved Java")),
+              L"\r\nThe saved Java, from " + source + L":\r\n  " + (fromFile ? L"C:" : L"") + java +
+                  rest + (java.empty() ? L"" : L"\r\n"));
+    EXPECT_EQ(nlohmann::json::parse(ReportJson(report))["savedJava"]["path"],
+              EncodeUtf8((fromFile ? L"C:" : L"") + java));
+  }
+}
+
+// --try: the command line Kelvor's start makes of the saved heap, and each way a JVM answers
+// (the Wine test shows a JVM's own error lines, from a real process).
+TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained) {
+  fake::ResetAll();
+  const std::wstring java = L"C:\\jdk\\bin\\java.exe", gone = L"C:\\gone\\java.exe";
+  fake::WriteExecutable(java);
+  fake::PutString(platform::Hive::CurrentUser, L"Software\\ORVEL\\KELVOR", L"Arguments",
+                  L" -J-Xmx4096m");
+  const SavedSettings saved = LoadSavedSettings(false);
+  const auto ran = [](const std::wstring& path) {
+    return L"  ran: \"" + path +
+           L"\" -Xmx4096m -version (the maximum heap saved in "
+           L"HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR)\r\n";
+  };
+  using Outcome = platform::ProcessRun::Outcome;
+  // How the run ended, its exit code, start error, output, standard error, whether it had a job
+  // of its own and why not; what the tool says before the command line.
+  const std::pair<platform::ProcessRun, std::wstring> cases[] = {
+      {{Outcome::Exited, 0, 0, "", "\r\nopenjdk version \"21\"\r\nOpenJDK VM\r\n", true, 0},
+       L"starts: openjdk version \"21\"\r\n"},
+      {{Outcome::TimedOut, 0, 0, "", "", false, 5},
+       L"did not finish within 20 seconds and was ended\r\n  not in a job of its own (error 5 "
+       L"(System message 5.)): before Windows 8 a program inside another job cannot be given "
+       L"one, so only the time limit ended it, and what it started itself may have outlived "
+       L"it\r\n"},
+      {{Outcome::Exited, 0xC0000135, 0, "", "", true, 0},  // a DLL it needs is missing
+       L"does not start: exit code 3221225781 (0xC0000135)\r\n"},
+      {{}, L"could not be started: error 3 (System message 3.)\r\n"}};  // no such folder
+  for (const auto& [run, expected] : cases) {
+    const std::wstring& path = run.outcome == Outcome::NotStarted ? gone : java;
+    fake::SetProcessRun(run);
+    const JavaTrial trial = TryJava(path, saved.settings.MaxMemoryMB);
+    EXPECT_EQ(TrialText(trial, saved), L"\"" + path + L"\" " + expected + ran(path));
+    EXPECT_EQ(nlohmann::json::parse(TrialJson(trial, saved))["exitCode"], trial.run.exitCode);
+  }
+  EXPECT_EQ(TrialText(TryJava(L"", 0), saved),
+            L"No Java is saved (the window shows [Default]) and no PATH was given: nothing to "
+            L"try.\r\n");
 }
 
 TEST(JavaReport, AHomeVariableThatIsNoJavaHomeSaysWhy) {

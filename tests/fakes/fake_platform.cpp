@@ -17,6 +17,7 @@
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
 #include "platform/machine.h"
+#include "platform/process.h"
 #include "platform/system.h"
 
 namespace fs = std::filesystem;
@@ -45,6 +46,7 @@ struct State {
   fake::WindowsMachineAnswers machine;
   std::map<std::wstring, std::wstring> links;  // MakeLink's, where links cannot be made
   std::set<fs::path> refusingFolders;          // no new file may be made in them
+  ProcessRun processRun;
 } state;
 
 std::wstring Fold(std::wstring text) {
@@ -226,6 +228,12 @@ bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
   if (found == state.environment.end() || found->second.empty()) return false;
   value = found->second;
   return true;
+}
+
+ProcessRun RunProcess(const std::wstring& program, const std::wstring&, std::uint32_t) {
+  ProcessRun notStarted;
+  notStarted.startError = fs::is_directory(ToNative(program).parent_path()) ? 2 : 3;
+  return Exists(program) && !IsFolder(program) ? state.processRun : notStarted;
 }
 
 bool QueryWow64Process(bool& isWow64) {
@@ -474,6 +482,10 @@ void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value)
 
 void SetReadFault(std::size_t bytes) {
   state.readFaultAfter = bytes;
+}
+
+void SetProcessRun(const ProcessRun& run) {
+  state.processRun = run;
 }
 
 void SetVolumeFull(bool full) {

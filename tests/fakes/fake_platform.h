@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/process.h"
 #include "platform/registry.h"
 
 namespace fake {
@@ -73,6 +74,10 @@ struct WindowsMachineAnswers {
 void SetWindowsMachine(const WindowsMachineAnswers& answers);
 // An environment variable of the process; names are matched ignoring case, as on Windows.
 void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value);
+
+// RunProcess fails to start as CreateProcessW does, with 2 when `program` is no file and 3 when
+// its folder is missing too; otherwise it answers `run`.
+void SetProcessRun(const platform::ProcessRun& run);
 
 // The smallest program image the loader accepts (the contract test shows GetBinaryTypeW takes
 // it): "MZ", the offset of "PE\0\0", an i386 executable with no sections whose optional header

@@ -8,6 +8,7 @@
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
 #include "platform/machine.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 
@@ -258,6 +259,17 @@ TEST(SystemContract, OnlySystemCodesHaveAMessage) {
   std::wstring text;
   EXPECT_TRUE(FormatSystemMessage(5, text));
   EXPECT_FALSE(FormatSystemMessage(0x20000005, text));
+}
+
+// What the trial start reports when CreateProcessW finds no such program, or no such folder.
+TEST(ProcessContract, AMissingProgramDoesNotStart) {
+  ResetWorld();
+  for (const auto& [program, error] :
+       {std::pair(kDir + L"\\none.exe", 2u), std::pair(kDir + L"\\none\\none.exe", 3u)}) {
+    const ProcessRun run = RunProcess(program, L"none.exe -version", 1000);
+    EXPECT_EQ(std::pair(run.outcome, run.startError),
+              std::pair(ProcessRun::Outcome::NotStarted, error));
+  }
 }
 
 }  // namespace
