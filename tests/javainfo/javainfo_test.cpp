@@ -90,9 +90,7 @@ TEST(JavaInfo, ValidationChecksInTurnAndGivesEachReason) {
 // that matches, case-sensitive, and only for the vendor "Oracle" exactly.
 TEST(JavaInfo, OracleVendorIsCorrectedByTheFirstNameInTheJavaPath) {
   const struct {
-    const wchar_t* path;
-    const wchar_t* vendor = L"Oracle";
-    const wchar_t* corrected;  // vendor|label
+    const wchar_t *path, *vendor = L"Oracle", *corrected;  // corrected: vendor|label
   } rows[] = {
       {.path = L"C:\\Zulu\\bin\\java.exe", .corrected = L"Azul Systems Inc.|Zulu OpenJDK"},
       {.path = L"C:\\Corretto", .corrected = L"Amazon.com Inc.|Corretto OpenJDK"},
@@ -141,12 +139,8 @@ TEST(JavaInfo, ReleaseVersionComesFromTheFirstJavaVersionLine) {
 
 // Major versions up to 25 are preferred, and so is a version without numbers.
 TEST(JavaInfo, PreferredRangeEndsAt25) {
-  for (const auto& [text, preferred] : {std::pair{L"25.0.2", true},
-                                        {L"25", true},
-                                        {L"26", false},
-                                        {L"26.0.1", false},
-                                        {L"1.8.0_292", true},
-                                        {L"", true}})
+  for (const auto& [text, preferred] :
+       {std::pair{L"25.0.2", true}, {L"26", false}, {L"1.8.0_292", true}, {L"", true}})
     EXPECT_EQ(
         IdentifyJavaInstallation(L"", L"w", L"p", L"K", text, L"V", true, true).inPreferredRange,
         preferred)
