@@ -6,7 +6,6 @@
 
 #include "fakes/fake_platform.h"
 #include "fakes/fake_world_test.h"
-#include "platform/files.h"
 #include "startup/command_line.h"
 #include "startup/error_text.h"
 #include "startup/registry_store.h"
@@ -95,7 +94,12 @@ TEST_F(Startup, SettingsFileLoadResolvesARelativeJavaAndDescribesEachFailure) {
   }
 }
 
-TEST(SettingsFileSaveWay, KeepsLinksHardLinksAndRefusals) {
+// Each save row saves the lines in their order (no Java line, a UTF-8 scale) over an old file of
+// `before` ("": none), on a full volume or not, in a folder that refuses new files or not, beside
+// a crash's leftover: the file's bytes after, and the error text (empty on success).
+// Nothing but the file and the leftover is left in the folder.
+TEST_F(Startup, SettingsFileSaveChoosesItsWayAndKeepsTheFileWhereAndWhatItIs) {
+  // The way, from what the platform reports: links and hard links kept, refusals early.
   const std::pair<SaveFacts, SaveWay> cases[] = {
       {{}, SaveWay::MoveIntoPlace},
       {{.isLink = true}, SaveWay::Refuse},  // leads nowhere
@@ -106,13 +110,6 @@ TEST(SettingsFileSaveWay, KeepsLinksHardLinksAndRefusals) {
       {{.exists = true, .linkCount = 2}, SaveWay::WriteInPlace},
       {{.exists = true, .folderRefusesNewFile = true}, SaveWay::WriteInPlace}};
   for (const auto& c : cases) EXPECT_EQ(ChooseSaveWay(c.first), c.second) << "row " << &c - cases;
-}
-
-// Each row saves the lines in their order (no Java line, a UTF-8 scale) over an old
-// file of `before` (null: none), on a full volume or not, in a folder that takes new files or not,
-// beside a crash's leftover: the file's bytes after, and the error text (empty on success).
-// Nothing but the file and the leftover is left in the folder.
-TEST_F(Startup, SettingsFileSaveKeepsTheFileWhereAndWhatItIs) {
   const std::string saved =
       "Arguments: -J-Xmx64m\r\nScale:\xC3\xA9\r\nVerbose:Yes\r\nAllowUIScale:No\r\n"
       "DisableDD2:Yes\r\nKeepWS:No\r\nLegacyMS2:No\r\nPreferIPv4:Yes\r\n";
@@ -120,13 +117,7 @@ TEST_F(Startup, SettingsFileSaveKeepsTheFileWhereAndWhatItIs) {
   const std::wstring full =
       L"Error writing settings file \"C:\\K\\Kelvor_ss\".\n\n\nError # 28 = 0x1c :\n"
       L"No space left on device";
-  const struct {
-    const char* row;
-    std::string before;  // "": none
-    bool volumeFull, refusing;
-    std::string after;
-    std::wstring error;
-  } cases[] = {
+  const std::tuple<const char*, std::string, bool, bool, std::string, std::wstring> rows[] = {
       {"new", "", false, false, saved, L""},
       {"replaced", "z", false, false, saved, L""},
       {"in place, longer", "z", false, true, saved, L""},
@@ -137,21 +128,21 @@ TEST_F(Startup, SettingsFileSaveKeepsTheFileWhereAndWhatItIs) {
       {"refused, none", "", false, true, "",
        L"Unable to open settings file \"C:\\K\\Kelvor_ss\" for writing.\n\n\nError # 13 = 0xd :\n"
        L"Permission denied"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.row);
+  for (const auto& [row, before, volumeFull, refusing, after, error] : rows) {
+    SCOPED_TRACE(row);
     fake::ResetAll();
     fake::WriteFile(kFile + L".saving-1.tmp", "left");
-    if (!c.before.empty()) fake::WriteFile(kFile, c.before);
-    if (c.refusing) fake::RefuseNewFiles(L"C:\\K");
-    fake::SetVolumeFull(c.volumeFull);
+    if (!before.empty()) fake::WriteFile(kFile, before);
+    if (refusing) fake::RefuseNewFiles(L"C:\\K");
+    fake::SetVolumeFull(volumeFull);
     StartupSettings settings;
     settings.SetSettings(true, false, true, false, false, false, true, 64, L"", Units(u"\xE9"));
     settings.SettingsFilePath = kFile;
     std::wstring errorText;
-    EXPECT_EQ(SaveSettingsToFile(settings, errorText), c.error.empty());
-    EXPECT_EQ(errorText, c.error);
-    EXPECT_EQ(fake::ReadFile(kFile), c.after);
-    EXPECT_EQ(fake::ListFolder(L"C:\\K").size(), c.after.empty() ? 1u : 2u);
+    EXPECT_EQ(SaveSettingsToFile(settings, errorText), error.empty());
+    EXPECT_EQ(errorText, error);
+    EXPECT_EQ(fake::ReadFile(kFile), after);
+    EXPECT_EQ(fake::ListFolder(L"C:\\K").size(), after.empty() ? 1u : 2u);
     EXPECT_EQ(fake::ReadFile(kFile + L".saving-1.tmp"), "left");
   }
 }
@@ -177,14 +168,6 @@ TEST_F(Startup, SettingsFileSaveFollowsLinksAndKeepsIdentity) {
   EXPECT_EQ(fake::Permissions(L"C:\\T\\alone"), 0604);
 }
 #endif
-
-TEST(ErrorText, RuntimeNumbersAsTheRuntimeMapsSystemCodes) {
-  const std::pair<std::uint32_t, int> cases[] = {
-      {12, EINVAL},   {17, EXDEV},   {19, EACCES},     {32, EACCES},   {36, EACCES},
-      {37, EINVAL},   {80, EEXIST},  {145, ENOTEMPTY}, {187, EINVAL},  {188, ENOEXEC},
-      {202, ENOEXEC}, {203, EINVAL}, {206, ENOENT},    {1816, ENOMEM}, {1175, EINVAL}};
-  for (const auto& [code, number] : cases) EXPECT_EQ(RuntimeErrorNumber(code), number) << code;
-}
 
 TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
   // Each row expects: started from Kelvor, then use the settings file.
@@ -254,15 +237,15 @@ TEST_F(Startup, EachSwitchAloneThroughSetSettingsAndBothStores) {
 
 // The "Error # " line: hexadecimal from 10 up (below it: the load's "Error # 2"), none for a
 // negative code or 0; a line end only between pieces; a code without a system message still named.
-TEST_F(Startup, ErrorLineGivesHexFromTenAndNoLineForCodeZero) {
+TEST(ErrorText, LineGivesHexFromTenNoLineForCodeZeroAndTheRuntimeNumberAsItsTableMapsIt) {
   // Code, description, the text before and after.
-  const std::tuple<std::int32_t, const wchar_t*, const wchar_t*, const wchar_t*> rows[] = {
+  const std::tuple<std::int32_t, const wchar_t*, const wchar_t*, const wchar_t*> lines[] = {
       {10, L"X", L"", L"Error # 10 = 0xa :\nX"},
       {11, L"X", L"A.\n\n", L"A.\n\n\nError # 11 = 0xb :\nX"},
       {-5, L"X", L"", L"Error # -5 :\nX"},
       {0, L"X", L"A", L"A\nX"},
       {0, L"", L"A", L"A"}};
-  for (const auto& [code, description, before, after] : rows) {
+  for (const auto& [code, description, before, after] : lines) {
     std::wstring text = before;
     AppendErrorText(code, description, text);
     EXPECT_EQ(text, after) << code;
@@ -270,6 +253,12 @@ TEST_F(Startup, ErrorLineGivesHexFromTenAndNoLineForCodeZero) {
   std::wstring text;
   AppendSystemErrorText(0x20000005, text);
   EXPECT_EQ(text, L"Error # 536870917 = 0x20000005 :\n<failed to get error message>");
+  // The runtime's number for a system code, as its own table maps it (unlisted: EINVAL).
+  const std::pair<std::uint32_t, int> numbers[] = {
+      {12, EINVAL},   {17, EXDEV},   {19, EACCES},     {32, EACCES},   {36, EACCES},
+      {37, EINVAL},   {80, EEXIST},  {145, ENOTEMPTY}, {187, EINVAL},  {188, ENOEXEC},
+      {202, ENOEXEC}, {203, EINVAL}, {206, ENOENT},    {1816, ENOMEM}, {1175, EINVAL}};
+  for (const auto& [code, number] : numbers) EXPECT_EQ(RuntimeErrorNumber(code), number) << code;
 }
 
 }  // namespace
