@@ -16,7 +16,7 @@ std::string Image(std::uint32_t offset, const std::string& tail) {
   return image + tail;
 }
 
-TEST_F(ExecutableMachine, ReadsTheFileHeaderOrSaysUnknown) {
+TEST_F(ExecutableMachine, ImageFromItsFileHeaderOrUnknownAndWindowsFromEachGeneration) {
   const std::pair<std::string, Machine> cases[] = {
       {fake::MinimalExecutableImage(), Machine::X86},
       {fake::MinimalExecutableImage(0x01C4), Machine::Unknown},       // 32-bit ARM: no Java for it
@@ -32,15 +32,13 @@ TEST_F(ExecutableMachine, ReadsTheFileHeaderOrSaysUnknown) {
     EXPECT_EQ(ReadExecutableMachine(L"C:\\j\\java.exe"), machine) << testing::PrintToString(bytes);
   }
   EXPECT_EQ(ReadExecutableMachine(L"C:\\absent\\java.exe"), Machine::Unknown);
-}
-
-TEST_F(ExecutableMachine, WindowsMachineFromEachGenerationOfTheQuestion) {
-  const std::pair<fake::WindowsMachineAnswers, Machine> cases[] = {
+  // Windows' own machine, from each generation of the question.
+  const std::pair<fake::WindowsMachineAnswers, Machine> answered[] = {
       {{.nativeMachine = 0xAA64, .wow64 = true, .processorArchitecture = 9}, Machine::Arm64},
       {{.nativeMachine = 0, .wow64 = false, .processorArchitecture = 9}, Machine::X86},
       {{.nativeMachine = 0, .wow64 = true, .processorArchitecture = 9}, Machine::X64},
       {{.nativeMachine = 0, .wow64 = true, .processorArchitecture = 6}, Machine::Unknown}};
-  for (const auto& [answers, machine] : cases) {
+  for (const auto& [answers, machine] : answered) {
     fake::SetWindowsMachine(answers);
     EXPECT_EQ(WindowsMachine(), machine) << answers.nativeMachine << " " << answers.wow64;
   }
