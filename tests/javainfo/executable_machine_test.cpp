@@ -25,8 +25,7 @@ TEST_F(ExecutableMachine, ImageFromItsFileHeaderOrUnknownAndWindowsFromEachGener
       {Image(0xFFFFFFFC, std::string("PE\0\0\x64\x86", 6)), Machine::Unknown},  // beyond the end
       {Image(0x3C, ""), Machine::Unknown},  // the offset's own bytes are no signature
       {fake::MinimalExecutableImage().substr(0, 0x3F), Machine::Unknown},
-      {"ZM" + fake::MinimalExecutableImage().substr(2), Machine::Unknown},
-      {"", Machine::Unknown}};
+      {"ZM" + fake::MinimalExecutableImage().substr(2), Machine::Unknown}};
   for (const auto& [bytes, machine] : cases) {
     fake::WriteFile(L"C:\\j\\java.exe", bytes);
     EXPECT_EQ(ReadExecutableMachine(L"C:\\j\\java.exe"), machine) << testing::PrintToString(bytes);
