@@ -27,10 +27,8 @@ TEST(JavaInfo, ParsesBothVersionFormsAndOrdersThem) {
     const JavaVersion version = ParseJavaVersion(text);
     std::wstring seen = std::to_wstring(MajorVersion(version)) + L"|";
     for (const std::int32_t n : version.numbers) seen += std::to_wstring(n) + L".";
-    EXPECT_EQ(seen + L"|" + version.preRelease + L"|" + std::to_wstring(version.preReleaseNumber) +
-                  L"|" + std::to_wstring(version.buildNumber),
-              expected)
-        << "\"" << text << "\"";
+    seen += L"|" + version.preRelease + L"|" + std::to_wstring(version.preReleaseNumber);
+    EXPECT_EQ(seen + L"|" + std::to_wstring(version.buildNumber), expected) << '"' << text << '"';
   }
   // Ascending: by the numbers, then the shorter first, then a pre-release, then the build.
   const wchar_t* const ascending[] = {

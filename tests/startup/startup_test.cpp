@@ -29,13 +29,13 @@ TEST_F(Startup, MemoryAndFontCheckTokensAreTakenFromTheArgumentsAndRebuilt) {
       // Another unit or an overflow is refused, not taken as a bare number of megabytes.
       {L"-J-Xmxm -J-Xmx 12m -nofontchec -J-Xmx4g -J-Xmx512 -J-Xmx2147483648m", 77, false,
        L" -J-Xmx77m"}};
-  for (const auto& [text, maxMemory, skipFontCheck, rebuilt] : cases) {
-    StartupSettings settings;
-    settings.MaxMemoryMB = 77;
-    settings.ParseArguments(text);
-    settings.RebuildArguments();
-    EXPECT_EQ(std::tuple(settings.MaxMemoryMB, settings.SkipFontCheck, settings.Arguments),
-              std::tuple(maxMemory, skipFontCheck, rebuilt))
+  for (const auto& [text, memory, skip, rebuilt] : cases) {
+    StartupSettings s;
+    s.MaxMemoryMB = 77;
+    s.ParseArguments(text);
+    s.RebuildArguments();
+    EXPECT_EQ(std::tuple(s.MaxMemoryMB, s.SkipFontCheck, s.Arguments),
+              std::tuple(memory, skip, rebuilt))
         << text;
   }
 }
@@ -51,11 +51,9 @@ TEST_F(Startup, SettingsFileReadsKeyColonValueLinesUntilALeadingColon) {
       {std::wstring(99, L'k') + L":v\nVerbose:Y\nScale:" + std::wstring(999, L's'), true, false,
        std::wstring(999, L's')}};
   for (const auto& [text, verbose, keepWS, scale] : cases) {
-    StartupSettings settings;
-    ReadSettingsText(settings, text);
-    EXPECT_EQ(std::tuple(settings.Verbose, settings.KeepWS, settings.Scale),
-              std::tuple(verbose, keepWS, scale))
-        << text;
+    StartupSettings s;
+    ReadSettingsText(s, text);
+    EXPECT_EQ(std::tuple(s.Verbose, s.KeepWS, s.Scale), std::tuple(verbose, keepWS, scale)) << text;
   }
 }
 
@@ -215,11 +213,10 @@ TEST_F(Startup, EachSwitchAloneThroughSetSettingsAndBothStores) {
     settings.SetSettings(row == 0, row == 1, row == 2, row == 3, row == 4, row == 5, row == 6, 0,
                          L"", L"");
     EXPECT_EQ(settings.Arguments, row == 4 ? L" -nofontcheck" : L"") << row;
-    std::wstring errorText;
-    ASSERT_TRUE(SaveSettingsToRegistry(settings, errorText) &&
-                SaveSettingsToFile(settings, errorText) &&
-                LoadSettingsFromFile(fromFile, errorText))
-        << errorText;
+    std::wstring error;
+    ASSERT_TRUE(SaveSettingsToRegistry(settings, error) && SaveSettingsToFile(settings, error) &&
+                LoadSettingsFromFile(fromFile, error))
+        << error;
     LoadSettingsFromRegistry(fromRegistry);
     for (int field = 0; field < 7; ++field)
       for (const S* read : {&settings, &fromRegistry, &fromFile})
