@@ -85,23 +85,24 @@ TEST(JavaInfo, ValidationChecksInTurnAndGivesEachReason) {
 // Other vendors' installers under Oracle's keys, told apart by the java.exe path: the first row
 // that matches, case-sensitive, and only for the vendor "Oracle" exactly.
 TEST(JavaInfo, OracleVendorIsCorrectedByTheFirstNameInTheJavaPath) {
-  // The path, the vendor before and "vendor|label" after.
-  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> rows[] = {
-      {L"C:\\Zulu\\bin\\java.exe", L"Oracle", L"Azul Systems Inc.|Zulu OpenJDK"},
-      {L"C:\\Corretto", L"Oracle", L"Amazon.com Inc.|Corretto OpenJDK"},
-      {L"C:\\AdoptOpenJDK\\OpenJ9", L"Oracle", L"AdoptOpenJDK|AdoptOpenJDK"},
-      {L"C:\\AdoptOpenJDK\\openj9", L"Oracle", L"AdoptOpenJDK|AdoptOpenJDK/J9"},
-      {L"C:\\RedHat", L"Oracle", L"Red Hat|Red Hat OpenJDK"},
-      {L"C:\\BellSoft", L"Oracle", L"BellSoft|Liberica OpenJDK"},
-      {L"C:\\SapMachine", L"Oracle", L"Sap SE|SapMachine OpenJDK"},
-      {L"C:\\Microsoft", L"Oracle", L"Microsoft|Microsoft OpenJDK"},
-      {L"C:\\Corretto\\Zulu", L"Oracle", L"Azul Systems Inc.|Zulu OpenJDK"},
-      {L"C:\\zulu", L"Oracle", L"Oracle|L"},
-      {L"C:\\Zulu", L"Oracle Corporation", L"Oracle Corporation|L"}};
-  for (const auto& [path, before, corrected] : rows) {
-    std::wstring vendor = before, label = L"L";
-    CorrectOracleVendor(path, vendor, label);
-    EXPECT_EQ(vendor + L"|" + label, corrected) << path;
+  const struct {
+    const wchar_t *path, *vendor = L"Oracle", *corrected;  // corrected: vendor|label
+  } rows[] = {
+      {.path = L"C:\\Zulu\\bin\\java.exe", .corrected = L"Azul Systems Inc.|Zulu OpenJDK"},
+      {.path = L"C:\\Corretto", .corrected = L"Amazon.com Inc.|Corretto OpenJDK"},
+      {.path = L"C:\\AdoptOpenJDK\\OpenJ9", .corrected = L"AdoptOpenJDK|AdoptOpenJDK"},
+      {.path = L"C:\\AdoptOpenJDK\\openj9", .corrected = L"AdoptOpenJDK|AdoptOpenJDK/J9"},
+      {.path = L"C:\\RedHat", .corrected = L"Red Hat|Red Hat OpenJDK"},
+      {.path = L"C:\\BellSoft", .corrected = L"BellSoft|Liberica OpenJDK"},
+      {.path = L"C:\\SapMachine", .corrected = L"Sap SE|SapMachine OpenJDK"},
+      {.path = L"C:\\Microsoft", .corrected = L"Microsoft|Microsoft OpenJDK"},
+      {.path = L"C:\\Corretto\\Zulu", .corrected = L"Azul Systems Inc.|Zulu OpenJDK"},
+      {.path = L"C:\\zulu", .corrected = L"Oracle|L"},
+      {.path = L"C:\\Zulu", .vendor = L"Oracle Corporation", .corrected = L"Oracle Corporation|L"}};
+  for (const auto& row : rows) {
+    std::wstring vendor = row.vendor, label = L"L";
+    CorrectOracleVendor(row.path, vendor, label);
+    EXPECT_EQ(vendor + L"|" + label, row.corrected) << row.path;
   }
 }
 
