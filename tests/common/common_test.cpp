@@ -69,8 +69,8 @@ TEST_F(Common, TextFilesDecodeFromUtf8OrUtf16LittleEndianOnly) {
 TEST_F(Common, RegistryStringsOfAnyLengthStringTypesOnlyWrittenWithTheirTerminator) {
   using namespace platform;
   const std::wstring path = L"Software\\K";
+  // The text, its type, and whether it is read.
   const std::tuple<std::wstring, std::uint32_t, bool> rows[] = {
-      // text, type, read
       {std::wstring(259, L'a'), kRegSz, true},
       {std::wstring(260, L'b'), kRegSz, true},
       {L"%JAVA_HOME%\\bin", kRegExpandSz, true},
