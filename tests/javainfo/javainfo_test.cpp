@@ -10,7 +10,7 @@
 namespace {
 
 // Only a first token of 1 marks the legacy form, and only that form drops the 'b' of a build.
-TEST(JavaInfo, ParsesBothVersionForms) {
+TEST(JavaInfo, ParsesBothVersionFormsAndOrdersThem) {
   // Text, then "major|numbers, each with a dot|pre-release|its number|build".
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
       {L"1.8.0_292", L"8|8.0.292.||-1|-1"},
@@ -27,14 +27,10 @@ TEST(JavaInfo, ParsesBothVersionForms) {
     const JavaVersion version = ParseJavaVersion(text);
     std::wstring seen = std::to_wstring(MajorVersion(version)) + L"|";
     for (const std::int32_t n : version.numbers) seen += std::to_wstring(n) + L".";
-    EXPECT_EQ(seen + L"|" + version.preRelease + L"|" + std::to_wstring(version.preReleaseNumber) +
-                  L"|" + std::to_wstring(version.buildNumber),
-              expected)
-        << "\"" << text << "\"";
+    seen += L"|" + version.preRelease + L"|" + std::to_wstring(version.preReleaseNumber);
+    EXPECT_EQ(seen + L"|" + std::to_wstring(version.buildNumber), expected) << '"' << text << '"';
   }
-}
-
-TEST(JavaInfo, VersionsOrderByNumbersLengthPreReleaseAndBuild) {
+  // Ascending: by the numbers, then the shorter first, then a pre-release, then the build.
   const wchar_t* const ascending[] = {
       L"1.8.0_292",    L"11.0.2.1",      L"11.0.2+9",    L"17",          L"17-ea+35", L"17.0",
       L"17.0.1+12-LT", L"17.0.1+12-LTS", L"17.0.1+12-3", L"17.0.1+12-4", L"17.0.2",   L"17.0.10"};
@@ -90,9 +86,7 @@ TEST(JavaInfo, ValidationChecksInTurnAndGivesEachReason) {
 // that matches, case-sensitive, and only for the vendor "Oracle" exactly.
 TEST(JavaInfo, OracleVendorIsCorrectedByTheFirstNameInTheJavaPath) {
   const struct {
-    const wchar_t* path;
-    const wchar_t* vendor = L"Oracle";
-    const wchar_t* corrected;  // vendor|label
+    const wchar_t *path, *vendor = L"Oracle", *corrected;  // corrected: vendor|label
   } rows[] = {
       {.path = L"C:\\Zulu\\bin\\java.exe", .corrected = L"Azul Systems Inc.|Zulu OpenJDK"},
       {.path = L"C:\\Corretto", .corrected = L"Amazon.com Inc.|Corretto OpenJDK"},
@@ -117,36 +111,31 @@ TEST(JavaInfo, OracleVendorIsCorrectedByTheFirstNameInTheJavaPath) {
 // '.' or '_'; a line of more than 999 characters before the key ends the search.
 TEST(JavaInfo, ReleaseVersionComesFromTheFirstJavaVersionLine) {
   const std::string line999 = std::string(999, 'x') + "\r\n", key = "JAVA_VERSION=\"";
-  const struct {
-    std::string bytes;
-    const wchar_t* version;  // "" for none
-  } rows[] = {{.bytes = "\r\n" + key + "17\"", .version = L""},
-              {.bytes = "  " + key + "17\"", .version = L""},
-              {.bytes = "A=\"1\"\r\n\r\n \t" + key + "17\"\r\n", .version = L"17"},
-              {.bytes = key + "21.0.1+12\"\r\n" + key + "17\"", .version = L"21.0.1"},
-              {.bytes = "JAVA_VERSION=17\r\n" + key + "1.8.0_292\"", .version = L"1.8.0_292"},
-              {.bytes = key + "17.0.2", .version = L"17.0.2"},
-              {.bytes = key + "17-ea\"", .version = L"17"},
-              {.bytes = key + "ea\"", .version = L""},
-              {.bytes = key + "\"", .version = L""},
-              {.bytes = line999 + key + "17\"", .version = L"17"},
-              {.bytes = "x" + line999 + key + "17\"", .version = L""}};
-  for (const auto& row : rows) {
-    fake::WriteFile(L"C:\\r\\release", row.bytes);
+  // Bytes, and the version read ("": none).
+  const std::pair<std::string, const wchar_t*> rows[] = {
+      {"\r\n" + key + "17\"", L""},
+      {"  " + key + "17\"", L""},
+      {"A=\"1\"\r\n\r\n \t" + key + "17\"\r\n", L"17"},
+      {key + "21.0.1+12\"\r\n" + key + "17\"", L"21.0.1"},
+      {"JAVA_VERSION=17\r\n" + key + "1.8.0_292\"", L"1.8.0_292"},
+      {key + "17.0.2", L"17.0.2"},
+      {key + "17-ea\"", L"17"},
+      {key + "ea\"", L""},
+      {key + "\"", L""},
+      {line999 + key + "17\"", L"17"},
+      {"x" + line999 + key + "17\"", L""}};
+  for (const auto& [bytes, expected] : rows) {
+    fake::WriteFile(L"C:\\r\\release", bytes);
     std::wstring version = L"sentinel";
-    EXPECT_EQ(ReadReleaseVersion(L"C:\\r", version), *row.version != 0) << row.bytes;
-    EXPECT_EQ(version, row.version) << row.bytes;
+    EXPECT_EQ(ReadReleaseVersion(L"C:\\r", version), *expected != 0) << bytes;
+    EXPECT_EQ(version, expected) << bytes;
   }
 }
 
 // Major versions up to 25 are preferred, and so is a version without numbers.
 TEST(JavaInfo, PreferredRangeEndsAt25) {
-  for (const auto& [text, preferred] : {std::pair{L"25.0.2", true},
-                                        {L"25", true},
-                                        {L"26", false},
-                                        {L"26.0.1", false},
-                                        {L"1.8.0_292", true},
-                                        {L"", true}})
+  for (const auto& [text, preferred] :
+       {std::pair{L"25.0.2", true}, {L"26", false}, {L"1.8.0_292", true}, {L"", true}})
     EXPECT_EQ(
         IdentifyJavaInstallation(L"", L"w", L"p", L"K", text, L"V", true, true).inPreferredRange,
         preferred)

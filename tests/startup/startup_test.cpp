@@ -4,10 +4,8 @@
 #include <cerrno>
 #include <tuple>
 
-#include "common/registry_string.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_world_test.h"
-#include "platform/files.h"
 #include "startup/command_line.h"
 #include "startup/error_text.h"
 #include "startup/registry_store.h"
@@ -21,20 +19,6 @@ const std::wstring kFile = L"C:\\K\\Kelvor_ss";
 
 using Startup = FakeWorldTest;
 
-// The nine values of the user's key as "value|" each, in the order they are saved.
-std::wstring SavedRegistryValues() {
-  platform::RegistryKey key;
-  OpenRegistryKey(Hive::CurrentUser, kSettingsRegistryPath, platform::kKeyQueryValue, key);
-  std::wstring values;
-  for (const wchar_t* name : {L"Arguments", L"Java", L"Scale", L"Verbose", L"AllowUIScale",
-                              L"DisableDD2", L"KeepWS", L"LegacyMS2", L"PreferIPv4"}) {
-    std::wstring value = L"<missing>";
-    ReadRegistryString(key, name, value);
-    values += value + L"|";
-  }
-  return values;
-}
-
 TEST_F(Startup, MemoryAndFontCheckTokensAreTakenFromTheArgumentsAndRebuilt) {
   // Text, then MaxMemoryMB (77: left as it was), SkipFontCheck and the rebuilt string.
   const std::tuple<const wchar_t*, std::int32_t, bool, const wchar_t*> cases[] = {
@@ -45,13 +29,13 @@ TEST_F(Startup, MemoryAndFontCheckTokensAreTakenFromTheArgumentsAndRebuilt) {
       // Another unit or an overflow is refused, not taken as a bare number of megabytes.
       {L"-J-Xmxm -J-Xmx 12m -nofontchec -J-Xmx4g -J-Xmx512 -J-Xmx2147483648m", 77, false,
        L" -J-Xmx77m"}};
-  for (const auto& [text, maxMemory, skipFontCheck, rebuilt] : cases) {
-    StartupSettings settings;
-    settings.MaxMemoryMB = 77;
-    settings.ParseArguments(text);
-    settings.RebuildArguments();
-    EXPECT_EQ(std::tuple(settings.MaxMemoryMB, settings.SkipFontCheck, settings.Arguments),
-              std::tuple(maxMemory, skipFontCheck, rebuilt))
+  for (const auto& [text, memory, skip, rebuilt] : cases) {
+    StartupSettings s;
+    s.MaxMemoryMB = 77;
+    s.ParseArguments(text);
+    s.RebuildArguments();
+    EXPECT_EQ(std::tuple(s.MaxMemoryMB, s.SkipFontCheck, s.Arguments),
+              std::tuple(memory, skip, rebuilt))
         << text;
   }
 }
@@ -67,46 +51,52 @@ TEST_F(Startup, SettingsFileReadsKeyColonValueLinesUntilALeadingColon) {
       {std::wstring(99, L'k') + L":v\nVerbose:Y\nScale:" + std::wstring(999, L's'), true, false,
        std::wstring(999, L's')}};
   for (const auto& [text, verbose, keepWS, scale] : cases) {
-    StartupSettings settings;
-    ReadSettingsText(settings, text);
-    EXPECT_EQ(std::tuple(settings.Verbose, settings.KeepWS, settings.Scale),
-              std::tuple(verbose, keepWS, scale))
-        << text;
+    StartupSettings s;
+    ReadSettingsText(s, text);
+    EXPECT_EQ(std::tuple(s.Verbose, s.KeepWS, s.Scale), std::tuple(verbose, keepWS, scale)) << text;
   }
 }
 
-TEST_F(Startup, SettingsFileLoadResolvesARelativeJavaAndDescribesAnUnreadableFile) {
+// The settings file lies two folders above the program's, and each of the three steps up must
+// leave something after the root.
+TEST_F(Startup, SettingsFileLoadResolvesARelativeJavaAndDescribesEachFailure) {
   StartupSettings settings;
   std::wstring errorText;
   fake::SetProgramPath(L"C:\\K\\bin\\win\\kss.exe");
-  fake::WriteFile(kFile,
-                  "Scale:\xC3\xA9\r\nArguments: -J-Xmx800m\r\nJava:jdk\\j.exe\r\nLegacyMS2:no");
+  fake::WriteFile(kFile, "Java:jdk\\j.exe");  // the other keys: the reading and switch tests
   ASSERT_TRUE(LoadSettingsFromFile(settings, errorText)) << errorText;
-  EXPECT_EQ(std::tuple(settings.Scale, settings.MaxMemoryMB, settings.Java, settings.LegacyMS2),
-            std::tuple(Units(u"\xE9"), 800, L"C:\\K\\jdk\\j.exe", false));  // Java: resolved
-  // Program path, the settings file's bytes, and the text of the refusal.
-  const std::tuple<const wchar_t*, std::string, std::wstring> failures[] = {
-      {L"C:\\K\\bin\\win\\kss.exe", "\xFE\xFF\0V\0e\0r\0b\0o\0s\0e\0:\0Y"s,
+  EXPECT_EQ(settings.Java, L"C:\\K\\jdk\\j.exe");
+  fake::WriteFile(kFile, "\xFE\xFF\0V\0e\0r\0b\0o\0s\0e\0:\0Y"s);  // UTF-16, big-endian
+  const std::wstring misplaced =
+      L"Error loading settings. Kelvor directory structure not as expected.";
+  // The program's path (none: it cannot be got, 122) and the text of the refusal.
+  const std::pair<const wchar_t*, std::wstring> failures[] = {
+      {L"C:\\K\\bin\\win\\kss.exe",
        L"Could not open file \"C:\\K\\Kelvor_ss\" for reading.\n\n\nError # 22 = 0x16 :\n"
        L"Invalid argument"},
-      {L"C:\\a\\b\\prog.exe", "",
+      {L"C:\\a\\b\\prog.exe",
        L"Could not open file \"C:\\Kelvor_ss\" for reading.\n\n\nError # 2 :\n"
-       L"No such file or directory"}};
-  for (const auto& [program, bytes, message] : failures) {
-    fake::SetProgramPath(program);
-    fake::WriteFile(kFile, bytes);
-    StartupSettings refused;
+       L"No such file or directory"},
+      {L"C:\\b\\prog.exe", misplaced},
+      {L"\\\\srv\\share\\b\\prog.exe", misplaced},
+      {L"",
+       L"Error loading settings. Could not get module filename.\n\n\n"
+       L"Error # 122 = 0x7a :\nSystem message 122."}};
+  for (const auto& [program, message] : failures) {
+    fake::SetProgramPath(program, *program ? 0 : 122);
     errorText.clear();
-    EXPECT_FALSE(LoadSettingsFromFile(refused, errorText));
-    EXPECT_EQ(std::pair(errorText, refused.Verbose), std::pair(message, false));
+    EXPECT_FALSE(LoadSettingsFromFile(settings, errorText)) << program;
+    EXPECT_EQ(errorText, message) << program;
   }
 }
 
-TEST(SettingsFileSaveWay, KeepsLinksHardLinksAndRefusals) {
-  const struct {
-    SaveFacts facts;
-    SaveWay way;
-  } cases[] = {
+// Each save row saves the lines in their order (no Java line, a UTF-8 scale) over an old file of
+// `before` ("": none), on a full volume or not, in a folder that refuses new files or not, beside
+// a crash's leftover: the file's bytes after, and the error text (empty on success).
+// Nothing but the file and the leftover is left in the folder.
+TEST_F(Startup, SettingsFileSaveChoosesItsWayAndKeepsTheFileWhereAndWhatItIs) {
+  // The way, from what the platform reports: links and hard links kept, refusals early.
+  const std::pair<SaveFacts, SaveWay> cases[] = {
       {{}, SaveWay::MoveIntoPlace},
       {{.isLink = true}, SaveWay::Refuse},  // leads nowhere
       {{.folderRefusesNewFile = true}, SaveWay::Refuse},
@@ -114,118 +104,65 @@ TEST(SettingsFileSaveWay, KeepsLinksHardLinksAndRefusals) {
       {{.exists = true, .isLink = true}, SaveWay::ReplaceBeside},  // beside the file it leads to
       {{.exists = true, .readOnly = true, .folderRefusesNewFile = true}, SaveWay::Refuse},
       {{.exists = true, .linkCount = 2}, SaveWay::WriteInPlace},
-      {{.exists = true, .folderRefusesNewFile = true}, SaveWay::WriteInPlace},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ChooseSaveWay(c.facts), c.way) << "row " << &c - cases;
-  }
-}
-
-// Each row saves the lines in their order (no Java line, a UTF-8 scale) over an old
-// file of `before` (null: none), on a full volume or not, in a folder that takes new files or not,
-// beside a crash's leftover: the file's bytes after, and the error text (empty on success).
-// Nothing but the file and the leftover is left in the folder.
-TEST_F(Startup, SettingsFileSaveKeepsTheFileWhereAndWhatItIs) {
+      {{.exists = true, .folderRefusesNewFile = true}, SaveWay::WriteInPlace}};
+  for (const auto& c : cases) EXPECT_EQ(ChooseSaveWay(c.first), c.second) << "row " << &c - cases;
   const std::string saved =
       "Arguments: -J-Xmx64m\r\nScale:\xC3\xA9\r\nVerbose:Yes\r\nAllowUIScale:No\r\n"
       "DisableDD2:Yes\r\nKeepWS:No\r\nLegacyMS2:No\r\nPreferIPv4:Yes\r\n";
-  const char* const longer =
-      "Arguments:this old file is longer than the saved content, which "
-      "ends here and must not keep the rest of these words around";
+  const std::string longer = "Arguments:" + std::string(200, 'x');
   const std::wstring full =
-      L"Error writing settings file \"C:\\K\\Kelvor_ss\".\n\n\nError # 28 = "
-      L"0x1c :\nNo space left on device";
-  const struct {
-    const char *row, *before;
-    bool volumeFull, refusing;
-    std::string after;
-    std::wstring error;
-  } cases[] = {
-      {"new", nullptr, false, false, saved, L""},
+      L"Error writing settings file \"C:\\K\\Kelvor_ss\".\n\n\nError # 28 = 0x1c :\n"
+      L"No space left on device";
+  const std::tuple<const char*, std::string, bool, bool, std::string, std::wstring> rows[] = {
+      {"new", "", false, false, saved, L""},
       {"replaced", "z", false, false, saved, L""},
       {"in place, longer", "z", false, true, saved, L""},
       {"in place, shorter", longer, false, true, saved, L""},
       {"full, in place", "z", true, true, "z", full},
       {"full, shorter", longer, true, true, saved, L""},
       {"full, beside", "z", true, false, "z", full},
-      {"refused, none", nullptr, false, true, "",
+      {"refused, none", "", false, true, "",
        L"Unable to open settings file \"C:\\K\\Kelvor_ss\" for writing.\n\n\nError # 13 = 0xd :\n"
-       L"Permission denied"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.row);
+       L"Permission denied"}};
+  for (const auto& [row, before, volumeFull, refusing, after, error] : rows) {
+    SCOPED_TRACE(row);
     fake::ResetAll();
     fake::WriteFile(kFile + L".saving-1.tmp", "left");
-    if (c.before != nullptr) fake::WriteFile(kFile, c.before);
-    if (c.refusing) fake::RefuseNewFiles(L"C:\\K");
-    fake::SetVolumeFull(c.volumeFull);
+    if (!before.empty()) fake::WriteFile(kFile, before);
+    if (refusing) fake::RefuseNewFiles(L"C:\\K");
+    fake::SetVolumeFull(volumeFull);
     StartupSettings settings;
-    settings.SetSettings(true, false, true, false, false, false, true, 64, L"", Units(u"\xE9"));
     settings.SettingsFilePath = kFile;
+    settings.SetSettings(true, false, true, false, false, false, true, 64, L"", Units(u"\xE9"));
     std::wstring errorText;
-    EXPECT_EQ(SaveSettingsToFile(settings, errorText), c.error.empty());
-    EXPECT_EQ(errorText, c.error);
-    EXPECT_EQ(fake::ReadFile(kFile), c.after);
-    EXPECT_EQ(fake::ListFolder(L"C:\\K").size(), c.after.empty() ? 1u : 2u);
+    EXPECT_EQ(SaveSettingsToFile(settings, errorText), error.empty());
+    EXPECT_EQ(errorText, error);
+    EXPECT_EQ(fake::ReadFile(kFile), after);
+    EXPECT_EQ(fake::ListFolder(L"C:\\K").size(), after.empty() ? 1u : 2u);
     EXPECT_EQ(fake::ReadFile(kFile + L".saving-1.tmp"), "left");
   }
 }
 
 #ifdef __linux__  // the doubles make links and keep permissions only on Linux
-// A link's target takes the content in its own folder; another hard link keeps seeing it; a
-// replaced file keeps its security.
+// A link's target is replaced in its own folder, keeping its security (that the link stays is
+// seen end to end); once the target has another hard link, it is written in place for both.
 TEST_F(Startup, SettingsFileSaveFollowsLinksAndKeepsIdentity) {
   StartupSettings settings;
   settings.SettingsFilePath = kFile;
   std::wstring errorText;
   fake::WriteFile(L"C:\\T\\Kelvor_ss", "old");
+  fake::SetPermissions(L"C:\\T\\Kelvor_ss", 0604);
   fake::MakeDirectory(L"C:\\K");
   fake::MakeLink(kFile, L"C:\\T\\Kelvor_ss");
-  fake::MakeHardLink(L"C:\\T\\other", L"C:\\T\\Kelvor_ss");
   ASSERT_TRUE(SaveSettingsToFile(settings, errorText)) << errorText;
-  EXPECT_EQ(fake::ReadFile(L"C:\\T\\other").substr(0, 11), "Arguments:\r");
+  EXPECT_EQ(fake::Permissions(L"C:\\T\\Kelvor_ss"), 0604);
   EXPECT_EQ(fake::ListFolder(L"C:\\K"), std::vector<std::string>{"Kelvor_ss"});
-  std::uint32_t attributes = 0;
-  EXPECT_TRUE(platform::GetFileAttributes(kFile, attributes) &&
-              (attributes & platform::kFileAttributeReparsePoint) != 0);
-  fake::WriteFile(L"C:\\T\\alone", "old");
-  fake::SetPermissions(L"C:\\T\\alone", 0604);
-  settings.SettingsFilePath = L"C:\\T\\alone";
+  fake::MakeHardLink(L"C:\\T\\other", L"C:\\T\\Kelvor_ss");
+  settings.Verbose = true;
   ASSERT_TRUE(SaveSettingsToFile(settings, errorText)) << errorText;
-  EXPECT_EQ(fake::Permissions(L"C:\\T\\alone"), 0604);
+  EXPECT_NE(fake::ReadFile(L"C:\\T\\other").find("Verbose:Yes"), std::string::npos);
 }
 #endif
-
-TEST(ErrorText, RuntimeNumbersAsTheRuntimeMapsSystemCodes) {
-  const struct {
-    std::uint32_t code;
-    int number;
-  } cases[] = {{2, ENOENT},    {3, ENOENT},   {5, EACCES},      {12, EINVAL},   {17, EXDEV},
-               {19, EACCES},   {32, EACCES},  {36, EACCES},     {37, EINVAL},   {39, EINVAL},
-               {80, EEXIST},   {112, ENOSPC}, {145, ENOTEMPTY}, {187, EINVAL},  {188, ENOEXEC},
-               {202, ENOEXEC}, {203, EINVAL}, {206, ENOENT},    {1816, ENOMEM}, {1175, EINVAL}};
-  for (const auto& c : cases) EXPECT_EQ(RuntimeErrorNumber(c.code), c.number) << c.code;
-}
-
-TEST_F(Startup, RegistryStoreReadsTheMachineKeyOnlyWithoutUserArguments) {
-  // A 32-bit process on 64-bit Windows (the fake's default) sees the machine's 32-bit twin.
-  const std::wstring machinePath = L"Software\\Wow6432Node\\ORVEL\\KELVOR";
-  fake::PutString(Hive::CurrentUser, kSettingsRegistryPath, L"Verbose", L"Yes");
-  fake::PutString(Hive::CurrentUser, kSettingsRegistryPath, L"KeepWS", L"Yes");
-  fake::PutString(Hive::LocalMachine, machinePath, L"Verbose", L"No");
-  fake::PutString(Hive::LocalMachine, machinePath, L"Arguments", L" -J-Xmx128m");
-  StartupSettings settings;
-  LoadSettingsFromRegistry(settings);
-  EXPECT_FALSE(settings.Verbose);  // the machine's wins
-  EXPECT_TRUE(settings.KeepWS);
-  EXPECT_EQ(settings.MaxMemoryMB, 128);
-  fake::PutString(Hive::CurrentUser, kSettingsRegistryPath, L"Arguments", L"");  // present
-  StartupSettings userOnly;
-  LoadSettingsFromRegistry(userOnly);
-  EXPECT_TRUE(userOnly.Verbose);
-  EXPECT_TRUE(userOnly.ArgumentsPresent);
-  EXPECT_EQ(userOnly.MaxMemoryMB, 0);
-}
 
 TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
   // Each row expects: started from Kelvor, then use the settings file.
@@ -242,28 +179,21 @@ TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
   }
 }
 
-// A refused key writes nothing; a refused value costs only itself, and the first refusal's code
-// is the one described.
+// A refused value costs only itself, and the first refusal's code is the one described (a
+// refused key is seen end to end, with its text and nothing written).
 TEST_F(Startup, RegistrySaveFailuresAreDescribedAndSpareTheOtherValues) {
-  StartupSettings settings;
-  settings.SetSettings(true, false, false, false, false, true, false, 64, L"C:\\j.exe", L"2");
-  std::wstring createText, writeText;
-  fake::MakeVolatileRegistryKey(Hive::CurrentUser, L"Software\\ORVEL");
-  EXPECT_FALSE(SaveSettingsToRegistry(settings, createText));
-  EXPECT_EQ(createText,
-            L"Error saving settings. Could not create registry key HKCU\\Software\\ORVEL\\KELVOR."
-            L"\n\n\nError # 1021 = 0x3fd :\nSystem message 1021.");
-  EXPECT_EQ(SavedRegistryValues(),
-            L"<missing>|<missing>|<missing>|<missing>|<missing>|"
-            L"<missing>|<missing>|<missing>|<missing>|");
-  fake::ResetAll();
+  StartupSettings settings, saved;
+  settings.SetSettings(true, false, false, true, false, false, true, 64, L"C:\\j.exe", L"2");
+  std::wstring errorText;
   fake::RefuseRegistryValue(L"Java", 1450);
   fake::RefuseRegistryValue(L"KeepWS", 5);
-  EXPECT_FALSE(SaveSettingsToRegistry(settings, writeText));
-  EXPECT_EQ(writeText,
+  EXPECT_FALSE(SaveSettingsToRegistry(settings, errorText));
+  EXPECT_EQ(errorText,
             L"Error saving one or more settings to the registry.\n\n\nError # 1450 = 0x5aa :\n"
             L"System message 1450.");
-  EXPECT_EQ(SavedRegistryValues(), L" -J-Xmx64m|<missing>|2|Yes|No|No|<missing>|Yes|No|");
+  LoadSettingsFromRegistry(saved);  // Java and KeepWS missing, the values after each written
+  EXPECT_EQ(std::tuple(saved.Java, saved.Scale, saved.KeepWS, saved.LegacyMS2, saved.PreferIPv4),
+            std::tuple(L"", L"2", false, false, true));
 }
 
 // One switch at a time, so that two swapped anywhere show: SetSettings sets that one alone, and
@@ -274,17 +204,18 @@ TEST_F(Startup, EachSwitchAloneThroughSetSettingsAndBothStores) {
                              &S::SkipFontCheck, &S::LegacyMS2,    &S::PreferIPv4};  // as passed
   fake::SetProgramPath(L"C:\\K\\bin\\win\\kss.exe");
   fake::MakeDirectory(L"C:\\K");
+  // Never read: the user's Arguments are there, even when empty.
+  fake::PutString(Hive::LocalMachine, L"Software\\Wow6432Node\\ORVEL\\KELVOR", L"Verbose", L"Y");
   for (int row = 0; row < 7; ++row) {
     S settings, fromRegistry, fromFile;
+    settings.SettingsFilePath = kFile;
     settings.SetSettings(row == 0, row == 1, row == 2, row == 3, row == 4, row == 5, row == 6, 0,
                          L"", L"");
     EXPECT_EQ(settings.Arguments, row == 4 ? L" -nofontcheck" : L"") << row;
-    settings.SettingsFilePath = kFile;
-    std::wstring errorText;
-    ASSERT_TRUE(SaveSettingsToRegistry(settings, errorText) &&
-                SaveSettingsToFile(settings, errorText) &&
-                LoadSettingsFromFile(fromFile, errorText))
-        << errorText;
+    std::wstring error;
+    ASSERT_TRUE(SaveSettingsToRegistry(settings, error) && SaveSettingsToFile(settings, error) &&
+                LoadSettingsFromFile(fromFile, error))
+        << error;
     LoadSettingsFromRegistry(fromRegistry);
     for (int field = 0; field < 7; ++field)
       for (const S* read : {&settings, &fromRegistry, &fromFile})
@@ -292,55 +223,29 @@ TEST_F(Startup, EachSwitchAloneThroughSetSettingsAndBothStores) {
   }
 }
 
-// The "Error # " line: hexadecimal from 10 up, none for a negative code or 0; a line end only
-// between pieces; a code without a system message still named.
-TEST_F(Startup, ErrorLineGivesHexFromTenAndNoLineForCodeZero) {
-  const struct {
-    std::int32_t code;
-    const wchar_t* description;
-    const wchar_t* before;
-    const wchar_t* after;
-  } rows[] = {{.code = 9, .description = L"X", .before = L"", .after = L"Error # 9 :\nX"},
-              {.code = 10, .description = L"X", .before = L"", .after = L"Error # 10 = 0xa :\nX"},
-              {.code = 11,
-               .description = L"X",
-               .before = L"A.\n\n",
-               .after = L"A.\n\n\nError # 11 = 0xb :\nX"},
-              {.code = -5, .description = L"X", .before = L"", .after = L"Error # -5 :\nX"},
-              {.code = 0, .description = L"X", .before = L"A", .after = L"A\nX"},
-              {.code = 0, .description = L"", .before = L"A", .after = L"A"}};
-  for (const auto& row : rows) {
-    std::wstring text = row.before;
-    AppendErrorText(row.code, row.description, text);
-    EXPECT_EQ(text, row.after) << row.code;
+// The "Error # " line: hexadecimal from 10 up (below it: the load's "Error # 2"), none for a
+// negative code or 0; a line end only between pieces; a code without a system message still named.
+TEST(ErrorText, LineGivesHexFromTenNoLineForCodeZeroAndTheRuntimeNumberAsItsTableMapsIt) {
+  // Code, description, the text before and after.
+  const std::tuple<std::int32_t, const wchar_t*, const wchar_t*, const wchar_t*> lines[] = {
+      {10, L"X", L"", L"Error # 10 = 0xa :\nX"},
+      {11, L"X", L"A.\n\n", L"A.\n\n\nError # 11 = 0xb :\nX"},
+      {-5, L"X", L"", L"Error # -5 :\nX"},
+      {0, L"X", L"A", L"A\nX"},
+      {0, L"", L"A", L"A"}};
+  for (const auto& [code, description, before, after] : lines) {
+    std::wstring text = before;
+    AppendErrorText(code, description, text);
+    EXPECT_EQ(text, after) << code;
   }
   std::wstring text;
   AppendSystemErrorText(0x20000005, text);
   EXPECT_EQ(text, L"Error # 536870917 = 0x20000005 :\n<failed to get error message>");
-}
-
-// The settings file lies two folders above the program's, and each of the three steps up must
-// leave something after the root.
-TEST_F(Startup, SettingsFileLocationNeedsTwoFoldersAboveTheProgram) {
-  const std::wstring misplaced =
-      L"Error loading settings. Kelvor directory structure not as expected.";
-  const struct {
-    const wchar_t* program;
-    std::uint32_t error = 0;
-    std::wstring message;
-  } rows[] = {{.program = L"C:\\b\\prog.exe", .message = misplaced},
-              {.program = L"\\\\srv\\share\\b\\prog.exe", .message = misplaced},
-              {.program = L"",
-               .error = 122,
-               .message = L"Error loading settings. Could not get module filename.\n\n\n"
-                          L"Error # 122 = 0x7a :\nSystem message 122."}};
-  for (const auto& row : rows) {
-    fake::SetProgramPath(row.program, row.error);
-    StartupSettings settings;
-    std::wstring errorText;
-    EXPECT_FALSE(LoadSettingsFromFile(settings, errorText));
-    EXPECT_EQ(errorText, row.message) << row.program;
-  }
+  // The runtime's number for a system code, as its own table maps it (unlisted: EINVAL).
+  const std::pair<std::uint32_t, int> numbers[] = {
+      {17, EXDEV},    {19, EACCES},   {36, EACCES},  {37, EINVAL},   {145, ENOTEMPTY},
+      {188, ENOEXEC}, {202, ENOEXEC}, {203, EINVAL}, {1816, ENOMEM}, {1175, EINVAL}};
+  for (const auto& [code, number] : numbers) EXPECT_EQ(RuntimeErrorNumber(code), number) << code;
 }
 
 }  // namespace
