@@ -25,30 +25,25 @@ DWORD GdiObjects() {
   return count;
 }
 
-// The window in settings-file mode on a fresh file; every box recorded and answered from
-// `answers_` in turn, Cancel once none is left (numbers of two digits or more read "#": the default
-// heap depends on the machine); every Browse checked for its filter, recorded (file name, starting
+// The window in registry mode, saving to the throwaway prefix's user key; every box recorded and
+// answered by `answer_` once, then Cancel (numbers of two digits or more read "#": the default heap
+// depends on the machine); every Browse checked for its filter, recorded (file name, starting
 // folder) and answered with `choice_` (empty: cancelled).
 class SettingsWindowTest : public testing::Test {
  protected:
   void SetUp() override {
     static const ATOM registered = RegisterSettingsWindowClass(GetModuleHandleW(nullptr));
     ASSERT_NE(registered, 0);
-    gStartupSettings = StartupSettings();
-    gStartupSettings.SettingsFilePath = registryMode_ ? L"" : file_.wstring();
+    Saved();
     platform::ui::SetMessageBoxHook([this](HWND owner, auto& text, auto& title, UINT style) {
       boxes_.emplace_back(std::regex_replace(text, std::wregex(L"\\d{2,}"), L"#"), title, style,
                           owner);
-      if (answers_.empty()) return IDCANCEL;
-      const std::function<int()> answer = answers_.front();
-      answers_.erase(answers_.begin());
-      return answer();
+      return answer_ ? std::exchange(answer_, nullptr)() : IDCANCEL;
     });
     platform::ui::SetOpenFileHook([this](OPENFILENAMEW& request) {
-      const wchar_t* end = request.lpstrFilter;
-      while (*end || end[1]) ++end;
-      EXPECT_EQ(std::wstring(request.lpstrFilter, end + 2),
-                std::wstring(L"Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0", 52));
+      constexpr wchar_t kFilter[] = L"Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
+      EXPECT_EQ(std::wstring_view(request.lpstrFilter, std::size(kFilter) - 1),  // to the 2nd NUL
+                std::wstring_view(kFilter, std::size(kFilter) - 1));
       EXPECT_EQ(request.hwndOwner, MainWindow);
       browsed_.emplace_back(request.lpstrFile,
                             request.lpstrInitialDir ? request.lpstrInitialDir : L"");
@@ -56,13 +51,19 @@ class SettingsWindowTest : public testing::Test {
         request.lpstrFile[choice_.copy(request.lpstrFile, request.nMaxFile - 1)] = 0;
       return !choice_.empty();
     });
-    MainWindow = CreateSettingsWindow(GetModuleHandleW(nullptr));
-    ShowWindow(MainWindow, SW_SHOW);
+    Reopen(StartupSettings());
   }
   void TearDown() override {
     DestroyWindow(std::exchange(MainWindow, nullptr));
     QuitPosted();
-    std::filesystem::remove(file_);
+  }
+  // A new window showing `settings`.
+  static void Reopen(const StartupSettings& settings) {
+    if (MainWindow) DestroyWindow(MainWindow);
+    QuitPosted();
+    gStartupSettings = settings;
+    MainWindow = CreateSettingsWindow(GetModuleHandleW(nullptr));
+    ShowWindow(MainWindow, SW_SHOW);
   }
   HWND Control(int id) const { return GetDlgItem(MainWindow, id); }
   void Command(int id) { SendMessageW(MainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
@@ -70,14 +71,13 @@ class SettingsWindowTest : public testing::Test {
     MSG quit;
     return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   }
+  // Whether OK saved: the key is there (it is deleted again).
+  static bool Saved() { return RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL") == 0; }
 
-  bool registryMode_ = false;
   std::vector<Box> boxes_;
-  std::vector<std::function<int()>> answers_;
+  std::function<int()> answer_;
   std::vector<std::pair<std::wstring, std::wstring>> browsed_;
   std::wstring choice_;
-  const std::filesystem::path file_ = std::filesystem::temp_directory_path() /
-                                      ("kelvor-window-" + std::to_string(GetCurrentProcessId()));
 };
 
 // Each key as the message loop sees it, from each control that takes input, and from each
@@ -113,7 +113,6 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
       BYTE keys[256] = {};
       keys[VK_SHIFT] = BYTE(shift);
       SetKeyboardState(keys);
-      browsed_.clear();
       SetFocus(Control(id));
       if (open) SendMessageW(Control(id), CB_SHOWDROPDOWN, TRUE, 0);
       ASSERT_EQ(SendMessageW(Control(id), CB_GETDROPPEDSTATE, 0, 0), open);
@@ -124,8 +123,8 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
       while (focus && GetParent(focus) != MainWindow) focus = GetParent(focus);
       EXPECT_EQ(GetDlgCtrlID(focus), outcome > 'Z' ? outcome : id);
       EXPECT_EQ(QuitPosted(), outcome == kOk || outcome == kCancel);
-      EXPECT_EQ(std::filesystem::remove(file_), outcome == kOk);  // the entries are valid
-      EXPECT_EQ(browsed_.size(), outcome == kBrowse ? 1u : 0u);
+      EXPECT_EQ(Saved(), outcome == kOk);  // the entries are valid
+      EXPECT_EQ(std::exchange(browsed_, {}).size(), outcome == kBrowse ? 1u : 0u);
     }
   }
   EXPECT_TRUE(boxes_.empty());
@@ -137,31 +136,27 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
 // three 50 times more must leave as many GDI objects as before.
 TEST_F(SettingsWindowTest, DpiChangesFollowTheNewFontKeepTheNeededSizeAndLeakNoGdiObject) {
   const RECT suggested[] = {{300, 200, 400, 250}, {40, 30, 904, 606}, {0, 10, 1152, 778}};
-  int h96 = 0;
+  const auto font = [this](int id) { return SendMessageW(Control(id), WM_GETFONT, 0, 0); };
+  int h = 0, h96 = 0;
   DWORD before = 0;
   for (int change = 0; change < 53; ++change) {
     SCOPED_TRACE(change);
     const int dpi = 96 + 48 * (change % 3);
     const RECT& asked = suggested[change % 3];
-    const auto font = [this] { return SendMessageW(Control(IDC_OK), WM_GETFONT, 0, 0); };
-    const auto oldFont = HGDIOBJ(font());
+    const auto oldFont = HGDIOBJ(font(IDC_OK));
     SIZE least{1, 1};  // too small for any DPI: the contents decide
     EXPECT_TRUE(SendMessageW(MainWindow, kGetDpiScaledSize, dpi, LPARAM(&least)));
     SendMessageW(MainWindow, WM_DPICHANGED, dpi * 0x10001, LPARAM(&asked));
-    RECT window{}, client{};
+    RECT window{}, client{}, ok{};  // 96's suggestion is too small
+    const RECT settled = dpi > 96 ? asked : RECT{300, 200, 300 + least.cx, 200 + least.cy};
     GetWindowRect(MainWindow, &window);
-    GetClientRect(MainWindow, &client);
-    EXPECT_TRUE(window.left == asked.left && window.top == asked.top &&
-                (dpi > 96 ? EqualRect(&window, &asked)  // 96's is too small
-                          : window.right - window.left == least.cx &&
-                                window.bottom - window.top == least.cy));
+    EXPECT_TRUE(EqualRect(&window, &settled));
     EXPECT_EQ(GetObjectType(oldFont), 0u);
-    int h = 0;
     ASSERT_TRUE(FontHeight(Control(IDC_MEMORY_LABEL), h));
     h96 = dpi == 96 ? h : h96;
     EXPECT_NEAR(h * 96.0 / dpi, h96, 1.5);  // give or take rounding
-    for (const int id : kControlIds) EXPECT_EQ(SendMessageW(Control(id), WM_GETFONT, 0, 0), font());
-    RECT ok{};  // laid out again in the new font, OK stands on the client area's lower edge
+    for (const int id : kControlIds) EXPECT_EQ(font(id), font(IDC_OK));
+    GetClientRect(MainWindow, &client);  // laid out again in the new font, OK on the lower edge
     GetWindowRect(Control(IDC_OK), &ok);
     MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&ok), 2);
     EXPECT_TRUE(ok.bottom - ok.top == ComputeLayoutMetrics(h).b &&
@@ -237,98 +232,71 @@ TEST_F(SettingsWindowTest, RefusedOrDeclinedEntriesSaveNothing) {
         ReadControlText(MainWindow, IDC_MEMORY_EDIT) + ReadControlText(MainWindow, IDC_JAVA_COMBO),
         memory + java);
   }
-  EXPECT_FALSE(std::filesystem::exists(file_));
+  EXPECT_FALSE(Saved());
 }
-
-// The same window in registry mode, saving to the throwaway prefix's user key.
-class RegistryModeWindowTest : public SettingsWindowTest {
- protected:
-  RegistryModeWindowTest() { registryMode_ = true; }
-  void SetUp() override {
-    Saved();
-    SettingsWindowTest::SetUp();
-  }
-  // Whether OK saved: the key is there (it is deleted again).
-  static bool Saved() { return RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL") == 0; }
-  // A new window showing `settings`.
-  static void Reopen(const StartupSettings& settings) {
-    DestroyWindow(MainWindow);
-    QuitPosted();
-    gStartupSettings = settings;
-    MainWindow = CreateSettingsWindow(GetModuleHandleW(nullptr));
-  }
-};
 
 // One switch at a time, so that two swapped show: it is shown by its own box alone, and OK gives
 // that box back to its own field alone.
-TEST_F(RegistryModeWindowTest, EachSwitchAloneIsShownByItsBoxAndReadBackByOk) {
+TEST_F(SettingsWindowTest, EachSwitchAloneIsShownByItsBoxAndReadBackByOk) {
   using S = StartupSettings;
-  const struct {
-    bool S::*field;
-    int box;
-  } rows[] = {{.field = &S::Verbose, .box = IDC_VERBOSE},
-              {.field = &S::SkipFontCheck, .box = IDC_SKIP_FONT_CHECK},
-              {.field = &S::LegacyMS2, .box = IDC_LEGACY_MERGE_SORT},
-              {.field = &S::DisableDD2, .box = IDC_DISABLE_DIRECTDRAW},
-              {.field = &S::KeepWS, .box = IDC_KEEP_WORKING_SET},
-              {.field = &S::PreferIPv4, .box = IDC_PREFER_IPV4}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.box);
+  const std::pair<bool S::*, int> rows[] = {{&S::Verbose, IDC_VERBOSE},
+                                            {&S::SkipFontCheck, IDC_SKIP_FONT_CHECK},
+                                            {&S::LegacyMS2, IDC_LEGACY_MERGE_SORT},
+                                            {&S::DisableDD2, IDC_DISABLE_DIRECTDRAW},
+                                            {&S::KeepWS, IDC_KEEP_WORKING_SET},
+                                            {&S::PreferIPv4, IDC_PREFER_IPV4}};
+  for (const auto& [field, box] : rows) {
+    SCOPED_TRACE(box);
     StartupSettings shown;
     shown.LegacyMS2 = false;
-    shown.*row.field = true;
+    shown.*field = true;
     Reopen(shown);
-    for (const auto& other : rows)
-      EXPECT_EQ(IsDlgButtonChecked(MainWindow, other.box), other.box == row.box ? 1u : 0u);
+    for (const auto& [otherField, other] : rows)
+      EXPECT_EQ(IsDlgButtonChecked(MainWindow, other), other == box ? 1u : 0u);
     Command(IDC_OK);
     EXPECT_TRUE(QuitPosted() && Saved());
-    for (const auto& other : rows) EXPECT_EQ(gStartupSettings.*other.field, other.box == row.box);
+    for (const auto& [otherField, other] : rows)
+      EXPECT_EQ(gStartupSettings.*otherField, other == box);
   }
   EXPECT_TRUE(boxes_.empty());
 }
 
 // OK's answers: OK to the memory question saves; Continue keeps a questioned path; Try Again
 // validates afresh, taking a Java home that appeared meanwhile and asking again otherwise.
-TEST_F(RegistryModeWindowTest, AnswersToOksQuestions) {
+TEST_F(SettingsWindowTest, AnswersToOksQuestions) {
   const std::filesystem::path home = std::filesystem::temp_directory_path() /
                                      ("kelvor-java-" + std::to_string(GetCurrentProcessId()));
-  const std::wstring java = (home / "bin" / "java.exe").wstring();
+  const std::wstring homeJava = (home / "bin" / "java.exe").wstring();
   const auto makeHome = [&] {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::filesystem::create_directories(home / "bin");
-    std::filesystem::copy_file(self, java);
+    std::filesystem::copy_file(self, homeJava);
     std::ofstream(home / "bin" / "java.dll");
     std::ofstream(home / "release") << "JAVA_VERSION=\"17\"\n";
     return IDTRYAGAIN;
   };
-  const struct {
-    const wchar_t* memory = L"";
-    std::wstring java = L"";
-    std::vector<std::function<int()>> answers;
-    std::size_t boxes;
-    const wchar_t* arguments;  // as saved; nullptr: nothing saved
-  } rows[] = {
-      {.memory = L" 1", .answers = {[] { return IDOK; }}, .boxes = 1, .arguments = L" -J-Xmx1m"},
-      {.java = L"C:\\nowhere\\java.exe",
-       .answers = {[] { return IDCONTINUE; }},
-       .boxes = 1,
-       .arguments = L""},
-      {.java = java, .answers = {[] { return IDTRYAGAIN; }}, .boxes = 2, .arguments = nullptr},
-      {.java = java, .answers = {makeHome}, .boxes = 1, .arguments = L""}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.java + row.memory);
+  // clang-format off
+  const std::tuple<const wchar_t*, std::wstring, std::function<int()>, std::size_t, const wchar_t*>
+      rows[] = {  // memory, Java, the first box's answer, boxes, Arguments saved (nullptr: none)
+      {L" 1", L"",                     [] { return IDOK; },       1, L" -J-Xmx1m"},
+      {L"",   L"C:\\nowhere\\java.exe", [] { return IDCONTINUE; }, 1, L""},
+      {L"",   homeJava,                  [] { return IDTRYAGAIN; }, 2, nullptr},
+      {L"",   homeJava,                  makeHome,                  1, L""}};
+  // clang-format on
+  for (const auto& [memory, java, answer, boxes, arguments] : rows) {
+    SCOPED_TRACE(java + memory);
     boxes_.clear();
-    answers_ = row.answers;
-    SetDlgItemTextW(MainWindow, IDC_MEMORY_EDIT, row.memory);
-    SetDlgItemTextW(MainWindow, IDC_JAVA_COMBO, row.java.c_str());
+    answer_ = answer;
+    SetDlgItemTextW(MainWindow, IDC_MEMORY_EDIT, memory);
+    SetDlgItemTextW(MainWindow, IDC_JAVA_COMBO, java.c_str());
     Command(IDC_OK);
-    EXPECT_EQ(boxes_.size(), row.boxes);
-    EXPECT_EQ(Saved(), row.arguments != nullptr);
-    EXPECT_EQ(QuitPosted(), row.arguments != nullptr);
-    if (row.arguments == nullptr) continue;
-    EXPECT_EQ(gStartupSettings.Arguments, row.arguments);
-    EXPECT_EQ(gStartupSettings.Java, row.java);
+    EXPECT_EQ(boxes_.size(), boxes);
+    EXPECT_EQ(Saved(), arguments != nullptr);
+    EXPECT_EQ(QuitPosted(), arguments != nullptr);
+    if (arguments == nullptr) continue;
+    EXPECT_EQ(gStartupSettings.Arguments, arguments);
+    EXPECT_EQ(gStartupSettings.Java, java);
   }
   std::filesystem::remove_all(home);
 }
