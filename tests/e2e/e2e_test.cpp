@@ -39,17 +39,15 @@ void Install(const fs::path& k, const std::string* settings) {
   EXPECT_TRUE(settings == nullptr || WriteBytes(k / "Kelvor_ss", *settings));
 }
 
-// An installation K in a new folder named for the running test below the temporary folder (as a
-// long name, the way the program derives its own), with a Java home K\jdk that validation accepts:
-// any real program image passes the executable-type check.
+// An installation K in a new folder below the temporary folder (as a long name, the way the program
+// derives its own), with a Java home K\jdk that validation accepts: any real program image passes
+// the executable-type check.
 fs::path MakeInstallation(const std::string* settings) {
   wchar_t temp[MAX_PATH] = {};
   GetLongPathNameW(fs::temp_directory_path().c_str(), temp, MAX_PATH);
-  static int made = 0;  // a new one for each row of a test
-  const fs::path k =
-      fs::path(temp) / ("kelvor-e2e-" + std::to_string(GetCurrentProcessId())) /
-      (testing::UnitTest::GetInstance()->current_test_info()->name() + std::to_string(++made)) /
-      "K";
+  static int made = 0;  // a new one for each row of each test
+  const fs::path k = fs::path(temp) / "kelvor-e2e" /
+                     (std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made)) / "K";
   Install(k, settings);
   fs::create_directories(k / "jdk\\bin");
   for (const char* name : {"jdk\\bin\\java.exe", "jdk\\bin\\javaw.exe"})
@@ -71,9 +69,8 @@ class Program : public testing::Test {
   // answers (it may be busy filling its lists once shown).
   bool Start(const fs::path& base, const std::wstring& arguments, bool window = true) {
     std::wstring error;
-    EXPECT_TRUE(process_.Start(
-        L"\"" + (base / "bin\\win\\KelvorStartupSettings.exe").wstring() + L"\" " + arguments,
-        (base / "bin\\win").wstring(), error))
+    EXPECT_TRUE(
+        process_.StartInItsFolder(base / "bin\\win\\KelvorStartupSettings.exe", arguments, error))
         << testing::PrintToString(error);
     window_ = window ? uidriver::WaitForTopLevelWindow(process_.Id(), L"KelvorSSClass") : nullptr;
     return !window ||
@@ -87,7 +84,7 @@ class Program : public testing::Test {
     return shown + L"|" + uidriver::GetText(Control(kMemory)) + L"|" +
            uidriver::GetText(Control(kJava));
   }
-  // Unchecks Verbose and asks for 4000001 megabytes.
+  // Turns Verbose over and asks for 4000001 megabytes.
   void Edit() {
     EXPECT_TRUE(uidriver::Click(Control(kVerbose)));
     EXPECT_TRUE(uidriver::SetText(Control(kMemory), L"4000001"));
@@ -107,9 +104,7 @@ class Program : public testing::Test {
   // Presses OK; the box that follows as Box() tells it, "" when the program ends without one.
   std::wstring Ok() {
     EXPECT_TRUE(uidriver::PostClick(Control(kOk)));
-    uidriver::WaitUntil(
-        [&] { return uidriver::FindMessageBox(process_.Id()) || !process_.IsRunning(); });
-    return process_.IsRunning() ? Box() : L"";
+    return uidriver::WaitForMessageBoxOrExit(process_) ? Box() : L"";
   }
   // Where the window is `kept`, it must still be shown a moment later, and Cancel ends it.
   void ExpectExitCodeZero(bool kept = false) {
@@ -164,7 +159,6 @@ TEST_F(Program, ShowsTheSettingsFileAndSavesOnlyOnOk) {
     const fs::path java = base / "jdk\\bin\\java.exe";  // made absolute on reading
     ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(Start(base, ok ? L"/p -from_kelvor" : L"-p"));
-    EXPECT_EQ(uidriver::FindMessageBox(process_.Id()), nullptr);
     EXPECT_EQ(Shown(), ok ? L"110011|4000000|" + java.wstring() : L"101000|1234|[Default]");
     Edit();
     EXPECT_EQ(ok ? Ok() : (uidriver::PressCloseBox(window_) ? L"" : L"no close box"),
@@ -189,12 +183,11 @@ using Values = std::vector<std::pair<std::wstring, std::wstring>>;
 // Writes REG_SZ values under root\kSettingsKey in registry view `view` (0: the suite's own).
 void PutValues(HKEY root, REGSAM view, const Values& values) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(root, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key,
-                            nullptr),
-            0);
+  RegCreateKeyExW(root, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr);
   for (const auto& [name, text] : values)
-    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   DWORD(text.size() + 1) * 2);
+    EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, REG_SZ, (const BYTE*)text.c_str(),
+                             DWORD(text.size() + 1) * 2),
+              0);
   RegCloseKey(key);
 }
 
@@ -222,20 +215,14 @@ TEST_F(Program, ShowsAndSavesTheRegistrySettings) {
             {{L"Verbose", L"No"}, {L"Arguments", L" -J-Xmx3000000m"}, {L"DisableDD2", L"Yes"}});
   PutValues(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY,
             {{L"Arguments", L" -J-Xmx5m"}, {L"PreferIPv4", L"Yes"}});
-  const std::tuple<Values, std::wstring, std::wstring> rows[] = {
-      // user's values, shown, saved
-      {{{L"Arguments", L" -J-Xmx4000000m -nofontcheck"},
-        {L"Verbose", L"Yes"},
-        {L"KeepWS", L"yes"},
-        {L"LegacyMS2", L"No"},
-        {L"PreferIPv4", L"Y"},
-        {L"Java", java},
-        {L"Scale", L"2"}},
-       L"110011|4000000|" + java,
-       L" -J-Xmx4000001m -nofontcheck|" + java + L"|2|No|No|No|Yes|No|Yes|"},
+  // clang-format off
+  const std::tuple<Values, std::wstring, std::wstring> rows[] = {  // user's values, shown, saved
+      {{{L"Arguments", L" -J-Xmx4000000m -nofontcheck"}, {L"Verbose", L"Yes"}, {L"KeepWS", L"yes"},
+        {L"LegacyMS2", L"No"}, {L"PreferIPv4", L"Y"}, {L"Java", java}, {L"Scale", L"2"}},
+       L"110011|4000000|" + java, L" -J-Xmx4000001m -nofontcheck|" + java + L"|2|No|No|No|Yes|No|Yes|"},
       {{{L"KeepWS", L"Yes"}, {L"Verbose", L"Yes"}},
-       L"001110|3000000|[Default]",
-       L" -J-Xmx4000001m||Default|Yes|No|Yes|Yes|Yes|No|"}};
+       L"001110|3000000|[Default]", L" -J-Xmx4000001m||Default|Yes|No|Yes|Yes|Yes|No|"}};
+  // clang-format on
   for (const auto& [user, shown, saved] : rows) {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL");
     PutValues(HKEY_CURRENT_USER, 0, user);
@@ -290,7 +277,7 @@ TEST_F(Program, SavesThroughALinkAndInPlaceWhereTheFolderRefusesNewFiles) {
       for (filler.clear(); filler.write(std::string(size, 'f').data(), size).flush();) {
       }
     ASSERT_TRUE(Start(base, L"-p"));
-    EXPECT_TRUE(uidriver::Click(Control(kVerbose)));
+    Edit();
     // 1500 euro signs take 4500 bytes: more than the old file's page holds.
     EXPECT_TRUE(!fullVolume || uidriver::SetText(Control(kScale), std::wstring(1500, L'\x20AC')));
     EXPECT_EQ(Ok(), fullVolume ? kError + L"Error writing settings file \"" + file.wstring() +
