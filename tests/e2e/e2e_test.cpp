@@ -196,11 +196,10 @@ std::wstring SavedValues() {
   std::wstring values;
   for (const wchar_t* name : {L"Arguments", L"Java", L"Scale", L"Verbose", L"AllowUIScale",
                               L"DisableDD2", L"KeepWS", L"LegacyMS2", L"PreferIPv4"}) {
-    wchar_t text[600] = {};
+    wchar_t text[600] = L"<missing>";  // left as it is when there is no such value
     DWORD size = sizeof text;
-    const bool read =
-        RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, 0, text, &size) == 0;
-    values += (read ? text : L"<missing>") + std::wstring(L"|");
+    RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, 0, text, &size);
+    values += text + std::wstring(L"|");
   }
   return values;
 }

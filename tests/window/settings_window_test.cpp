@@ -112,7 +112,6 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
       SetKeyboardState(keys);
       SetFocus(Control(id));
       if (open) SendMessageW(Control(id), CB_SHOWDROPDOWN, TRUE, 0);
-      ASSERT_EQ(SendMessageW(Control(id), CB_GETDROPPEDSTATE, 0, 0), open);
       const MSG message{GetFocus(), WM_KEYDOWN, WPARAM(key), 1, 0, {}};
       EXPECT_TRUE(HandleTabKey(MainWindow, message) || HandleDialogKey(MainWindow, message));
       EXPECT_EQ(SendMessageW(Control(id), CB_GETDROPPEDSTATE, 0, 0), 0);
