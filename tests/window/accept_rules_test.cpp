@@ -7,27 +7,25 @@
 // negative when it has a minus sign.
 TEST(MemoryEntry, ReadAsScanfReadsADecimalInteger) {
   using enum MemoryEntryKind;
-  const struct {
-    const wchar_t* text;
-    MemoryEntryKind kind;
-    std::int32_t megabytes = 0;
-  } rows[] = {{.text = L"", .kind = Empty},
-              {.text = L" \t\n42", .kind = Value, .megabytes = 42},
-              {.text = L"+7", .kind = Value, .megabytes = 7},
-              {.text = L"512MB", .kind = Value, .megabytes = 512},
-              {.text = L"-0", .kind = Value},
-              {.text = L"-5", .kind = Negative},
-              {.text = L"abc", .kind = NotANumber},
-              {.text = L"- 5", .kind = NotANumber},
-              {.text = L"\xFF11", .kind = NotANumber},  // a full-width digit
-              {.text = L"2147483647", .kind = Value, .megabytes = 2147483647},
-              {.text = L"2147483648", .kind = NotANumber},
-              {.text = L"-2147483648", .kind = Negative},
-              {.text = L"-99999999999", .kind = Negative}};
-  for (const auto& row : rows) {
-    const MemoryEntry entry = ReadMemoryEntry(row.text);
-    EXPECT_EQ(entry.kind, row.kind) << row.text;
-    EXPECT_EQ(entry.megabytes, row.megabytes) << row.text;
+  // clang-format off
+  const std::tuple<const wchar_t*, MemoryEntryKind, std::int32_t> rows[] = {  // text, kind, MB
+      {L"", Empty, 0},
+      {L" \t\n42", Value, 42},
+      {L"+7", Value, 7},
+      {L"512MB", Value, 512},
+      {L"-0", Value, 0},
+      {L"-5", Negative, 0},
+      {L"abc", NotANumber, 0},
+      {L"- 5", NotANumber, 0},
+      {L"\xFF11", NotANumber, 0},  // a full-width digit
+      {L"2147483647", Value, 2147483647},
+      {L"2147483648", NotANumber, 0},
+      {L"-2147483648", Negative, 0},
+      {L"-99999999999", Negative, 0}};
+  // clang-format on
+  for (const auto& [text, kind, megabytes] : rows) {
+    EXPECT_EQ(ReadMemoryEntry(text).kind, kind) << text;
+    EXPECT_EQ(ReadMemoryEntry(text).megabytes, megabytes) << text;
   }
 }
 

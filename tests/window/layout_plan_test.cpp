@@ -5,9 +5,13 @@
 
 // Widths a message font might measure, in the fields' order; Cancel's caption is wider than the
 // button sample, so Cancel grows but keeps its left edge.
+static LayoutMeasurements Typical(int fontHeight) {
+  return {fontHeight, {300, 410, 380, 420, 330, 310}, 42, 320, true, 45, 200, 84, 40, 600, {}, 15,
+          100};
+}
+
 TEST(PlanLayout, EveryControlAndTheNeededSizeForFontHeight16) {
-  LayoutMeasurements typical{
-      16, {300, 410, 380, 420, 330, 310}, 42, 320, true, 45, 200, 84, 40, 600, {}, 15, 100};
+  LayoutMeasurements typical = Typical(16);
   const LayoutRect expected[kControlCount] = {
       {5, 2, 490, 20},    {5, 27, 490, 20},   {5, 52, 490, 20},   {5, 77, 490, 20},
       {5, 102, 490, 20},  {5, 127, 490, 20},  {5, 157, 320, 20},  {330, 157, 46, 20},
@@ -28,39 +32,23 @@ TEST(PlanLayout, EveryControlAndTheNeededSizeForFontHeight16) {
   EXPECT_EQ(PlanLayout(typical, 500, 500).neededSize, (LayoutSize{527, 297}));
 }
 
-// The smaller message fonts: every row follows r, p, b, g and L of the font height alone.
+// The smaller message fonts: every row follows r, p, b, g and L of the font height alone
+// (13: r 16, p 3, b 20, g 4, L 16; 14: r 18, p 4, b 21, g 5, L 18).
 TEST(PlanLayout, RowsForFontHeights13And14) {
-  const struct {
-    int h;
-    LayoutRect verbose, preferIPv4, memoryEdit, javaLabel, javaCombo, ok;
-    LayoutSize needed;
-  } rows[] = {{.h = 13,  // r 16, p 3, b 20, g 4, L 16
-               .verbose = {4, 2, 492, 16},
-               .preferIPv4 = {4, 102, 492, 16},
-               .memoryEdit = {328, 126, 45, 16},
-               .javaLabel = {4, 166, 492, 13},
-               .javaCombo = {4, 183, 404, 16},
-               .ok = {4, 476, 84, 20},
-               .needed = {448, 239}},
-              {.h = 14,  // r 18, p 4, b 21, g 5, L 18
-               .verbose = {5, 2, 490, 18},
-               .preferIPv4 = {5, 117, 490, 18},
-               .memoryEdit = {330, 145, 46, 18},
-               .javaLabel = {5, 191, 490, 14},
-               .javaCombo = {5, 210, 401, 18},
-               .ok = {5, 474, 84, 21},
-               .needed = {451, 274}}};
-  for (const auto& row : rows) {
-    LayoutMeasurements measured{
-        row.h, {300, 410, 380, 420, 330, 310}, 42, 320, true, 45, 200, 84, 40, 600, {}, 15, 100};
-    const LayoutPlan plan = PlanLayout(measured, 500, 500);
-    EXPECT_EQ(plan.rects[kVerboseRow], row.verbose) << row.h;
-    EXPECT_EQ(plan.rects[kPreferIPv4Row], row.preferIPv4) << row.h;
-    EXPECT_EQ(plan.rects[kMemoryEditRow], row.memoryEdit) << row.h;
-    EXPECT_EQ(plan.rects[kJavaLabelRow], row.javaLabel) << row.h;
-    EXPECT_EQ(plan.rects[kJavaComboRow], row.javaCombo) << row.h;
-    EXPECT_EQ(plan.rects[kOkRow], row.ok) << row.h;
-    EXPECT_EQ(plan.neededSize, row.needed) << row.h;
+  const ControlRow checked[] = {kVerboseRow,   kPreferIPv4Row, kMemoryEditRow,
+                                kJavaLabelRow, kJavaComboRow,  kOkRow};
+  // clang-format off
+  const std::tuple<int, LayoutSize, std::array<LayoutRect, std::size(checked)>> rows[] = {
+      {13, {448, 239}, {{{4, 2, 492, 16}, {4, 102, 492, 16}, {328, 126, 45, 16},
+                         {4, 166, 492, 13}, {4, 183, 404, 16}, {4, 476, 84, 20}}}},
+      {14, {451, 274}, {{{5, 2, 490, 18}, {5, 117, 490, 18}, {330, 145, 46, 18},
+                         {5, 191, 490, 14}, {5, 210, 401, 18}, {5, 474, 84, 21}}}}};
+  // clang-format on
+  for (const auto& [h, needed, rects] : rows) {
+    const LayoutPlan plan = PlanLayout(Typical(h), 500, 500);
+    EXPECT_EQ(plan.neededSize, needed) << h;
+    for (std::size_t i = 0; i < rects.size(); ++i)
+      EXPECT_EQ(plan.rects[checked[i]], rects[i]) << h << " row " << checked[i];
   }
 }
 

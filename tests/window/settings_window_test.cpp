@@ -25,30 +25,25 @@ DWORD GdiObjects() {
   return count;
 }
 
-// The window in settings-file mode on a fresh file; every box recorded and answered from
-// `answers_` in turn, Cancel once none is left (numbers of two digits or more read "#": the default
-// heap depends on the machine); every Browse checked for its filter, recorded (file name, starting
+// The window in registry mode, saving to the throwaway prefix's user key; every box recorded and
+// answered by `answer_` once, then Cancel (numbers of two digits or more read "#": the default heap
+// depends on the machine); every Browse checked for its filter, recorded (file name, starting
 // folder) and answered with `choice_` (empty: cancelled).
 class SettingsWindowTest : public testing::Test {
  protected:
   void SetUp() override {
     static const ATOM registered = RegisterSettingsWindowClass(GetModuleHandleW(nullptr));
     ASSERT_NE(registered, 0);
-    gStartupSettings = StartupSettings();
-    gStartupSettings.SettingsFilePath = registryMode_ ? L"" : file_.wstring();
+    Saved();
     platform::ui::SetMessageBoxHook([this](HWND owner, auto& text, auto& title, UINT style) {
       boxes_.emplace_back(std::regex_replace(text, std::wregex(L"\\d{2,}"), L"#"), title, style,
                           owner);
-      if (answers_.empty()) return IDCANCEL;
-      const std::function<int()> answer = answers_.front();
-      answers_.erase(answers_.begin());
-      return answer();
+      return answer_ ? std::exchange(answer_, nullptr)() : IDCANCEL;
     });
     platform::ui::SetOpenFileHook([this](OPENFILENAMEW& request) {
-      const wchar_t* end = request.lpstrFilter;
-      while (*end || end[1]) ++end;
-      EXPECT_EQ(std::wstring(request.lpstrFilter, end + 2),
-                std::wstring(L"Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0", 52));
+      constexpr wchar_t kFilter[] = L"Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
+      EXPECT_EQ(std::wstring_view(request.lpstrFilter, std::size(kFilter) - 1),  // to the 2nd NUL
+                std::wstring_view(kFilter, std::size(kFilter) - 1));
       EXPECT_EQ(request.hwndOwner, MainWindow);
       browsed_.emplace_back(request.lpstrFile,
                             request.lpstrInitialDir ? request.lpstrInitialDir : L"");
@@ -56,13 +51,16 @@ class SettingsWindowTest : public testing::Test {
         request.lpstrFile[choice_.copy(request.lpstrFile, request.nMaxFile - 1)] = 0;
       return !choice_.empty();
     });
+    Reopen(StartupSettings());
+  }
+  void TearDown() override { DestroyWindow(std::exchange(MainWindow, nullptr)); }
+  // A new window showing `settings`.
+  static void Reopen(const StartupSettings& settings) {
+    DestroyWindow(MainWindow);  // none the first time
+    QuitPosted();
+    gStartupSettings = settings;
     MainWindow = CreateSettingsWindow(GetModuleHandleW(nullptr));
     ShowWindow(MainWindow, SW_SHOW);
-  }
-  void TearDown() override {
-    DestroyWindow(std::exchange(MainWindow, nullptr));
-    QuitPosted();
-    std::filesystem::remove(file_);
   }
   HWND Control(int id) const { return GetDlgItem(MainWindow, id); }
   void Command(int id) { SendMessageW(MainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
@@ -70,14 +68,13 @@ class SettingsWindowTest : public testing::Test {
     MSG quit;
     return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   }
+  // Whether OK saved: the key is there (it is deleted again).
+  static bool Saved() { return RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL") == 0; }
 
-  bool registryMode_ = false;
   std::vector<Box> boxes_;
-  std::vector<std::function<int()>> answers_;
+  std::function<int()> answer_;
   std::vector<std::pair<std::wstring, std::wstring>> browsed_;
   std::wstring choice_;
-  const std::filesystem::path file_ = std::filesystem::temp_directory_path() /
-                                      ("kelvor-window-" + std::to_string(GetCurrentProcessId()));
 };
 
 // Each key as the message loop sees it, from each control that takes input, and from each
@@ -113,10 +110,8 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
       BYTE keys[256] = {};
       keys[VK_SHIFT] = BYTE(shift);
       SetKeyboardState(keys);
-      browsed_.clear();
       SetFocus(Control(id));
       if (open) SendMessageW(Control(id), CB_SHOWDROPDOWN, TRUE, 0);
-      ASSERT_EQ(SendMessageW(Control(id), CB_GETDROPPEDSTATE, 0, 0), open);
       const MSG message{GetFocus(), WM_KEYDOWN, WPARAM(key), 1, 0, {}};
       EXPECT_TRUE(HandleTabKey(MainWindow, message) || HandleDialogKey(MainWindow, message));
       EXPECT_EQ(SendMessageW(Control(id), CB_GETDROPPEDSTATE, 0, 0), 0);
@@ -124,48 +119,39 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
       while (focus && GetParent(focus) != MainWindow) focus = GetParent(focus);
       EXPECT_EQ(GetDlgCtrlID(focus), outcome > 'Z' ? outcome : id);
       EXPECT_EQ(QuitPosted(), outcome == kOk || outcome == kCancel);
-      EXPECT_EQ(std::filesystem::remove(file_), outcome == kOk);  // the entries are valid
-      EXPECT_EQ(browsed_.size(), outcome == kBrowse ? 1u : 0u);
+      EXPECT_EQ(Saved(), outcome == kOk);  // the entries are valid
+      EXPECT_EQ(std::exchange(browsed_, {}).size(), outcome == kBrowse ? 1u : 0u);
     }
   }
   EXPECT_TRUE(boxes_.empty());
 }
 
-// Each new DPI gives every control a message font in step with it (the old one deleted), a layout
-// from its measured height, and the suggested rectangle, grown (top left kept) where the
-// contents need more, by as much as the size asked for ahead of the change says. Cycling the
-// three 50 times more must leave as many GDI objects as before.
+// Each new DPI gives every control a message font in step with it (the old one deleted) and the
+// suggested rectangle, grown (top left kept) where the contents need more, by as much as the size
+// asked for ahead of the change says. Cycling the three 50 times more must leave as many GDI
+// objects as before.
 TEST_F(SettingsWindowTest, DpiChangesFollowTheNewFontKeepTheNeededSizeAndLeakNoGdiObject) {
   const RECT suggested[] = {{300, 200, 400, 250}, {40, 30, 904, 606}, {0, 10, 1152, 778}};
-  int h96 = 0;
+  const auto font = [this](int id) { return SendMessageW(Control(id), WM_GETFONT, 0, 0); };
+  int h = 0, h96 = 0;
   DWORD before = 0;
   for (int change = 0; change < 53; ++change) {
     SCOPED_TRACE(change);
     const int dpi = 96 + 48 * (change % 3);
     const RECT& asked = suggested[change % 3];
-    const auto font = [this] { return SendMessageW(Control(IDC_OK), WM_GETFONT, 0, 0); };
-    const auto oldFont = HGDIOBJ(font());
+    const auto oldFont = HGDIOBJ(font(IDC_OK));
     SIZE least{1, 1};  // too small for any DPI: the contents decide
     EXPECT_TRUE(SendMessageW(MainWindow, kGetDpiScaledSize, dpi, LPARAM(&least)));
     SendMessageW(MainWindow, WM_DPICHANGED, dpi * 0x10001, LPARAM(&asked));
-    RECT window{}, client{};
+    RECT window{};  // 96's suggestion is too small
+    const RECT settled = dpi > 96 ? asked : RECT{300, 200, 300 + least.cx, 200 + least.cy};
     GetWindowRect(MainWindow, &window);
-    GetClientRect(MainWindow, &client);
-    EXPECT_TRUE(window.left == asked.left && window.top == asked.top &&
-                (dpi > 96 ? EqualRect(&window, &asked)  // 96's is too small
-                          : window.right - window.left == least.cx &&
-                                window.bottom - window.top == least.cy));
+    EXPECT_TRUE(EqualRect(&window, &settled));
     EXPECT_EQ(GetObjectType(oldFont), 0u);
-    int h = 0;
     ASSERT_TRUE(FontHeight(Control(IDC_MEMORY_LABEL), h));
     h96 = dpi == 96 ? h : h96;
     EXPECT_NEAR(h * 96.0 / dpi, h96, 1.5);  // give or take rounding
-    for (const int id : kControlIds) EXPECT_EQ(SendMessageW(Control(id), WM_GETFONT, 0, 0), font());
-    RECT ok{};  // laid out again in the new font, OK stands on the client area's lower edge
-    GetWindowRect(Control(IDC_OK), &ok);
-    MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&ok), 2);
-    EXPECT_TRUE(ok.bottom - ok.top == ComputeLayoutMetrics(h).b &&
-                ok.bottom == client.bottom - ComputeLayoutMetrics(h).g);
+    for (const int id : kControlIds) EXPECT_EQ(font(id), font(IDC_OK));
     if (change == 2) before = GdiObjects();
   }
   ASSERT_GT(before, 0u);
@@ -199,138 +185,100 @@ TEST_F(SettingsWindowTest, BrowseStartsInProgramFilesJavaAndSelectsOrShowsTheCho
       {javaw, other, other, CB_ERR},
       {other, java, j17, listed},
       {java, L"", j17, listed}};
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    const auto& [filled, choice, shown, selected] = cases[i];
+  for (const auto& [filled, choice, shown, selected] : cases) {
+    SCOPED_TRACE(choice);
     choice_ = choice;
     Command(IDC_BROWSE);
-    ASSERT_EQ(browsed_.size(), i + 1);
-    EXPECT_TRUE(filled.empty() || browsed_[i].first == filled) << i;
-    EXPECT_EQ(ReadControlText(MainWindow, IDC_JAVA_COMBO), shown) << i;
-    EXPECT_EQ(SendDlgItemMessageW(MainWindow, IDC_JAVA_COMBO, CB_GETCURSEL, 0, 0), selected) << i;
+    EXPECT_TRUE(std::exchange(browsed_, {}).at(0).first == filled || filled.empty());
+    EXPECT_EQ(ReadControlText(MainWindow, IDC_JAVA_COMBO), shown);
+    EXPECT_EQ(SendDlgItemMessageW(MainWindow, IDC_JAVA_COMBO, CB_GETCURSEL, 0, 0), selected);
   }
 }
 
-// Each refusal shows one box, answered Cancel, and leaves the entries as typed.
-TEST_F(SettingsWindowTest, RefusedOrDeclinedEntriesSaveNothing) {
-  const std::wstring bad = L"Invalid Setting", odd = L"Questionable Setting";
-  const std::tuple<std::wstring, std::wstring, std::wstring, std::wstring, UINT> cases[] = {
-      {L"abc", L"", L"Maximum memory use is not a number.", bad, 0x10},
-      {L"-5", L"", L"Maximum memory use is negative.", bad, 0x10},
-      {L" 1", L"",
-       L"Maximum memory use setting (1 megabytes) is less than the default that Java will "
-       L"probably use (# megabytes). Continue anyway?",
-       L"Kelvor Startup Settings Warning", 0x131},
-      {L"", L"C:\\nowhere\\java.exe",
-       L"\"C:\\nowhere\\java.exe\" does not exist or could not be accessed.", odd, 0x36}};
-  for (const auto& [memory, java, text, title, style] : cases) {
-    boxes_.clear();
-    SetDlgItemTextW(MainWindow, IDC_MEMORY_EDIT, memory.c_str());
-    SetDlgItemTextW(MainWindow, IDC_JAVA_COMBO, java.c_str());
-    Command(IDC_OK);
-    // Enter or Esc still held once the box is gone (the one that pressed OK or closed the box)
-    // neither asks again nor ends the program.
-    for (const WPARAM key : {VK_RETURN, VK_ESCAPE})
-      EXPECT_TRUE(HandleDialogKey(MainWindow, MSG{Control(IDC_OK), WM_KEYDOWN, key, kHeld, 0, {}}));
-    EXPECT_EQ(boxes_, std::vector{Box(text, title, style, MainWindow)});
-    EXPECT_FALSE(QuitPosted());
-    EXPECT_EQ(
-        ReadControlText(MainWindow, IDC_MEMORY_EDIT) + ReadControlText(MainWindow, IDC_JAVA_COMBO),
-        memory + java);
-  }
-  EXPECT_FALSE(std::filesystem::exists(file_));
-}
-
-// The same window in registry mode, saving to the throwaway prefix's user key.
-class RegistryModeWindowTest : public SettingsWindowTest {
- protected:
-  RegistryModeWindowTest() { registryMode_ = true; }
-  void SetUp() override {
-    Saved();
-    SettingsWindowTest::SetUp();
-  }
-  // Whether OK saved: the key is there (it is deleted again).
-  static bool Saved() { return RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ORVEL") == 0; }
-  // A new window showing `settings`.
-  static void Reopen(const StartupSettings& settings) {
-    DestroyWindow(MainWindow);
-    QuitPosted();
-    gStartupSettings = settings;
-    MainWindow = CreateSettingsWindow(GetModuleHandleW(nullptr));
-  }
-};
-
-// One switch at a time, so that two swapped show: it is shown by its own box alone, and OK gives
-// that box back to its own field alone.
-TEST_F(RegistryModeWindowTest, EachSwitchAloneIsShownByItsBoxAndReadBackByOk) {
-  using S = StartupSettings;
-  const struct {
-    bool S::*field;
-    int box;
-  } rows[] = {{.field = &S::Verbose, .box = IDC_VERBOSE},
-              {.field = &S::SkipFontCheck, .box = IDC_SKIP_FONT_CHECK},
-              {.field = &S::LegacyMS2, .box = IDC_LEGACY_MERGE_SORT},
-              {.field = &S::DisableDD2, .box = IDC_DISABLE_DIRECTDRAW},
-              {.field = &S::KeepWS, .box = IDC_KEEP_WORKING_SET},
-              {.field = &S::PreferIPv4, .box = IDC_PREFER_IPV4}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.box);
-    StartupSettings shown;
-    shown.LegacyMS2 = false;
-    shown.*row.field = true;
-    Reopen(shown);
-    for (const auto& other : rows)
-      EXPECT_EQ(IsDlgButtonChecked(MainWindow, other.box), other.box == row.box ? 1u : 0u);
-    Command(IDC_OK);
-    EXPECT_TRUE(QuitPosted() && Saved());
-    for (const auto& other : rows) EXPECT_EQ(gStartupSettings.*other.field, other.box == row.box);
-  }
-  EXPECT_TRUE(boxes_.empty());
-}
-
-// OK's answers: OK to the memory question saves; Continue keeps a questioned path; Try Again
+// OK's refusals and questions. Each row shows its box (again after Try Again) and leaves the
+// entries as typed; Enter or Esc still held once the box is gone (the one that pressed OK or closed
+// the box) neither asks again nor ends the program. A refusal, or a question answered Cancel,
+// saves nothing; OK to the memory question saves; Continue keeps a questioned path; Try Again
 // validates afresh, taking a Java home that appeared meanwhile and asking again otherwise.
-TEST_F(RegistryModeWindowTest, AnswersToOksQuestions) {
-  const std::filesystem::path home = std::filesystem::temp_directory_path() /
-                                     ("kelvor-java-" + std::to_string(GetCurrentProcessId()));
-  const std::wstring java = (home / "bin" / "java.exe").wstring();
+TEST_F(SettingsWindowTest, OksRefusalsSaveNothingAndItsQuestionsSaveAsAnswered) {
+  const std::filesystem::path home = std::filesystem::temp_directory_path() / "kelvor-java-home";
+  const std::wstring homeJava = (home / "bin" / "java.exe").wstring();
   const auto makeHome = [&] {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::filesystem::create_directories(home / "bin");
-    std::filesystem::copy_file(self, java);
+    std::filesystem::copy_file(self, homeJava);
     std::ofstream(home / "bin" / "java.dll");
     std::ofstream(home / "release") << "JAVA_VERSION=\"17\"\n";
     return IDTRYAGAIN;
   };
-  const struct {
-    const wchar_t* memory = L"";
-    std::wstring java = L"";
-    std::vector<std::function<int()>> answers;
-    std::size_t boxes;
-    const wchar_t* arguments;  // as saved; nullptr: nothing saved
-  } rows[] = {
-      {.memory = L" 1", .answers = {[] { return IDOK; }}, .boxes = 1, .arguments = L" -J-Xmx1m"},
-      {.java = L"C:\\nowhere\\java.exe",
-       .answers = {[] { return IDCONTINUE; }},
-       .boxes = 1,
-       .arguments = L""},
-      {.java = java, .answers = {[] { return IDTRYAGAIN; }}, .boxes = 2, .arguments = nullptr},
-      {.java = java, .answers = {makeHome}, .boxes = 1, .arguments = L""}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.java + row.memory);
+  const std::wstring bad = L"Invalid Setting", odd = L"Questionable Setting",
+                     nowhere = L"C:\\nowhere\\java.exe",
+                     absent = L"\" does not exist or could not be accessed.";
+  const Box question{
+      L"Maximum memory use setting (1 megabytes) is less than the default that Java "
+      L"will probably use (# megabytes). Continue anyway?",
+      L"Kelvor Startup Settings Warning", 0x131, MainWindow},
+      noPath{L"\"" + nowhere + absent, odd, 0x36, MainWindow},
+      noHome{L"\"" + homeJava + absent, odd, 0x36, MainWindow};
+  // clang-format off
+  const std::tuple<const wchar_t*, std::wstring, std::function<int()>, Box, std::size_t,
+                   const wchar_t*> rows[] = {
+      // memory, Java, the first box's answer (none: Cancel), the box, boxes, Arguments saved
+      {L"abc", L"",       {}, {L"Maximum memory use is not a number.", bad, 0x10, MainWindow}, 1, nullptr},
+      {L"-5",  L"",       {}, {L"Maximum memory use is negative.", bad, 0x10, MainWindow}, 1, nullptr},
+      {L" 1",  L"",       {},                           question, 1, nullptr},
+      {L"",    nowhere,   {},                           noPath,   1, nullptr},
+      {L" 1",  L"",       [] { return IDOK; },          question, 1, L" -J-Xmx1m"},
+      {L"",    nowhere,   [] { return IDCONTINUE; },    noPath,   1, L""},
+      {L"",    homeJava,  [] { return IDTRYAGAIN; },    noHome,   2, nullptr},
+      {L"",    homeJava,  makeHome,                     noHome,   1, L""}};
+  // clang-format on
+  for (const auto& [memory, java, answer, box, boxes, arguments] : rows) {
+    SCOPED_TRACE(java + memory);
     boxes_.clear();
-    answers_ = row.answers;
-    SetDlgItemTextW(MainWindow, IDC_MEMORY_EDIT, row.memory);
-    SetDlgItemTextW(MainWindow, IDC_JAVA_COMBO, row.java.c_str());
+    answer_ = answer;
+    SetDlgItemTextW(MainWindow, IDC_MEMORY_EDIT, memory);
+    SetDlgItemTextW(MainWindow, IDC_JAVA_COMBO, java.c_str());
     Command(IDC_OK);
-    EXPECT_EQ(boxes_.size(), row.boxes);
-    EXPECT_EQ(Saved(), row.arguments != nullptr);
-    EXPECT_EQ(QuitPosted(), row.arguments != nullptr);
-    if (row.arguments == nullptr) continue;
-    EXPECT_EQ(gStartupSettings.Arguments, row.arguments);
-    EXPECT_EQ(gStartupSettings.Java, row.java);
+    for (const WPARAM key : {VK_RETURN, VK_ESCAPE})
+      EXPECT_TRUE(HandleDialogKey(MainWindow, MSG{Control(IDC_OK), WM_KEYDOWN, key, kHeld, 0, {}}));
+    EXPECT_EQ(boxes_, std::vector(boxes, box));
+    EXPECT_EQ(Saved(), arguments != nullptr);
+    EXPECT_EQ(QuitPosted(), arguments != nullptr);
+    EXPECT_EQ(
+        ReadControlText(MainWindow, IDC_MEMORY_EDIT) + ReadControlText(MainWindow, IDC_JAVA_COMBO),
+        memory + java);
+    if (arguments == nullptr) continue;
+    EXPECT_EQ(gStartupSettings.Arguments, arguments);
+    EXPECT_EQ(gStartupSettings.Java, java);
   }
   std::filesystem::remove_all(home);
+}
+
+// One switch at a time, so that two swapped show: it is shown by its own box alone, and OK gives
+// that box back to its own field alone.
+TEST_F(SettingsWindowTest, EachSwitchAloneIsShownByItsBoxAndReadBackByOk) {
+  using S = StartupSettings;
+  const std::pair<bool S::*, int> rows[] = {{&S::Verbose, IDC_VERBOSE},
+                                            {&S::SkipFontCheck, IDC_SKIP_FONT_CHECK},
+                                            {&S::LegacyMS2, IDC_LEGACY_MERGE_SORT},
+                                            {&S::DisableDD2, IDC_DISABLE_DIRECTDRAW},
+                                            {&S::KeepWS, IDC_KEEP_WORKING_SET},
+                                            {&S::PreferIPv4, IDC_PREFER_IPV4}};
+  for (const auto& [field, box] : rows) {
+    SCOPED_TRACE(box);
+    StartupSettings shown;
+    shown.LegacyMS2 = false;
+    shown.*field = true;
+    Reopen(shown);
+    for (const auto& [otherField, other] : rows)
+      EXPECT_EQ(IsDlgButtonChecked(MainWindow, other), other == box ? 1u : 0u);
+    Command(IDC_OK);
+    EXPECT_TRUE(QuitPosted() && Saved());
+    for (const auto& [otherField, other] : rows)
+      EXPECT_EQ(gStartupSettings.*otherField, other == box);
+  }
 }
 
 // Runs in the loop of the box titled "Held", so only while it is open: posts Enter to it, held

@@ -88,6 +88,13 @@ bool Process::Start(const std::wstring& commandLine, const std::wstring& working
   return true;
 }
 
+bool Process::StartInItsFolder(const std::wstring& program, const std::wstring& arguments,
+                               std::wstring& errorText) {
+  const std::size_t slash = program.find_last_of(L"\\/");
+  return Start(L"\"" + program + L"\" " + arguments,
+               slash == std::wstring::npos ? L"" : program.substr(0, slash), errorText);
+}
+
 bool Process::IsRunning() const {
   return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
@@ -135,6 +142,13 @@ HWND FindMessageBox(DWORD processId) {
 
 HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
   return WaitForTopLevelWindow(processId, L"#32770", timeoutMs);
+}
+
+HWND WaitForMessageBoxOrExit(const Process& process, DWORD timeoutMs) {
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = FindMessageBox(process.Id())) != nullptr || !process.IsRunning(); },
+            timeoutMs);
+  return box;
 }
 
 bool ReadMessageBox(HWND box, MessageBoxInfo& info) {

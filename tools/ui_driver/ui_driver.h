@@ -28,6 +28,9 @@ class Process {
   // `commandLine` starts with the quoted program path; an empty `workingDirectory` inherits ours.
   [[nodiscard]] bool Start(const std::wstring& commandLine, const std::wstring& workingDirectory,
                            std::wstring& errorText);
+  // Starts `program` with `arguments` in the program's own folder, as a shortcut to it would.
+  [[nodiscard]] bool StartInItsFolder(const std::wstring& program, const std::wstring& arguments,
+                                      std::wstring& errorText);
   DWORD Id() const { return processId_; }
   bool IsRunning() const;
   // False on timeout; `exitCode` is set only when the process has ended.
@@ -61,6 +64,8 @@ struct MessageBoxInfo {
 
 HWND FindMessageBox(DWORD processId);
 HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs);
+// The process's next message box; null at once when the process ends without showing one.
+HWND WaitForMessageBoxOrExit(const Process& process, DWORD timeoutMs = kDefaultTimeoutMs);
 bool ReadMessageBox(HWND box, MessageBoxInfo& info);
 // Presses the button with `buttonId` (IDOK, IDCANCEL, IDTRYAGAIN, IDCONTINUE ...) and waits for
 // the box to go away.
