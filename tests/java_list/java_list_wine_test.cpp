@@ -28,13 +28,12 @@ fs::path Beside(const wchar_t* name) {
 int RunTool(std::wstring arguments, std::string& written,
             const fs::path& tool = Beside(L"kelvor-java-list.exe"), bool readOnly = false) {
   const fs::path out = fs::temp_directory_path() / L"kelvor-out", err = out.wstring() + L"-err";
-  std::ofstream(out).put('x');
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
   const platform::UniqueFileHandle output(
-      CreateFileW(out.c_str(), readOnly ? GENERIC_READ : GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                  readOnly ? OPEN_EXISTING : CREATE_ALWAYS, 0, nullptr)),
-      error(CreateFileW(err.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0,
-                        nullptr));
+      CreateFileW(out.c_str(), readOnly ? GENERIC_READ : GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, CREATE_ALWAYS, 0, nullptr)),
+      error(CreateFileW(err.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                        CREATE_ALWAYS, 0, nullptr));
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -42,11 +41,10 @@ int RunTool(std::wstring arguments, std::string& written,
   startup.hStdError = error.Get();
   PROCESS_INFORMATION process = {};
   arguments = L"\"" + tool.wstring() + L"\" " + arguments;
-  if (!CreateProcessW(nullptr, arguments.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &startup, &process))
-    return -1;
+  CreateProcessW(nullptr, arguments.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                 nullptr, &startup, &process);
   const platform::UniqueFileHandle child(process.hProcess), thread(process.hThread);
-  DWORD exitCode = 0;
+  DWORD exitCode = MAXDWORD;  // stays when the tool did not start
   WaitForSingleObject(child.Get(), 30000);
   GetExitCodeProcess(child.Get(), &exitCode);
   std::ifstream file(readOnly ? err : out, std::ios::binary);
@@ -57,15 +55,13 @@ int RunTool(std::wstring arguments, std::string& written,
 // A refused check of a text file named java.exe in a folder with a non-ASCII name, an unknown
 // option (its usage goes to standard error), and --help.
 TEST(JavaListTool, ExitCodesAndStandardOutput) {
-  const fs::path text = fs::temp_directory_path() / L"kelvor java \x00e9\\bin\\java.exe";
-  fs::create_directories(text.parent_path());
-  std::ofstream(text) << "not a program\r\n";
-  const std::u8string refusal =
-      fs::path(L"\"" + text.wstring() + L"\" does not appear to be an executable file.\r\n")
-          .u8string();
+  fs::current_path(fs::temp_directory_path());  // the tool names the path as given
+  fs::create_directories(L"kelvor java \x00e9\\bin");
+  std::ofstream(fs::path(L"kelvor java \x00e9\\bin\\java.exe")) << "not a program\r\n";
   // Each run's first line of standard output.
   const std::tuple<std::wstring, int, std::string> runs[] = {
-      {L"--check \"" + text.wstring() + L"\"", 1, std::string(refusal.begin(), refusal.end())},
+      {L"--check \"kelvor java \x00e9\\bin\\java.exe\"", 1,
+       "\"kelvor java \xC3\xA9\\bin\\java.exe\" does not appear to be an executable file.\r\n"},
       {L"--bogus", 2, ""},
       {L"--help", 0,
        "usage: kelvor-java-list [--json] [-p] [--why | --check PATH | --try [PATH]]\r\n"}};
