@@ -209,16 +209,14 @@ TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
 // (the Wine test shows a JVM's own error lines, from a real process).
 TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained) {
   fake::ResetAll();
-  const std::wstring java = L"C:\\jdk\\bin\\java.exe", gone = L"C:\\gone\\java.exe";
+  const std::wstring java = L"C:\\jdk\\bin\\java.exe";
   fake::WriteExecutable(java);
   fake::PutString(platform::Hive::CurrentUser, L"Software\\ORVEL\\KELVOR", L"Arguments",
                   L" -J-Xmx4096m");
   const SavedSettings saved = LoadSavedSettings(false);
-  const auto ran = [](const std::wstring& path) {
-    return L"  ran: \"" + path +
-           L"\" -Xmx4096m -version (the maximum heap saved in "
-           L"HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR)\r\n";
-  };
+  const std::wstring ran = L"  ran: \"" + java +
+                           L"\" -Xmx4096m -version (the maximum heap saved in "
+                           L"HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR)\r\n";
   using Outcome = platform::ProcessRun::Outcome;
   // How the run ended, its exit code, start error, output, standard error, whether it had a job
   // of its own and why not; what the tool says before the command line.
@@ -232,12 +230,11 @@ TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained)
        L"it\r\n"},
       {{Outcome::Exited, 0xC0000135, 0, "", "", true, 0},  // a DLL it needs is missing
        L"does not start: exit code 3221225781 (0xC0000135)\r\n"},
-      {{}, L"could not be started: error 3 (System message 3.)\r\n"}};  // no such folder
+      {{Outcome::NotStarted, 0, 3}, L"could not be started: error 3 (System message 3.)\r\n"}};
   for (const auto& [run, expected] : cases) {
-    const std::wstring& path = run.outcome == Outcome::NotStarted ? gone : java;
     fake::SetProcessRun(run);
-    const JavaTrial trial = TryJava(path, saved.settings.MaxMemoryMB);
-    EXPECT_EQ(TrialText(trial, saved), L"\"" + path + L"\" " + expected + ran(path));
+    const JavaTrial trial = TryJava(java, saved.settings.MaxMemoryMB);
+    EXPECT_EQ(TrialText(trial, saved), L"\"" + java + L"\" " + expected + ran);
     EXPECT_EQ(nlohmann::json::parse(TrialJson(trial, saved))["exitCode"], trial.run.exitCode);
   }
   EXPECT_EQ(TrialText(TryJava(L"", 0), saved),
