@@ -18,12 +18,11 @@ const std::wstring kPf = L"C:\\Program Files", kUser = L"C:\\Users\\u",
                    kScoop = kUser + L"\\scoop\\apps\\temurin21",
                    kUninstall = L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-// A home with bin\java.exe (a program image for `machine` unless `text`), bin\java.dll and,
-// given a version, a release file; javaw.exe too when `javaw`.
-void Home(const std::wstring& home, const char* version, bool javaw = false, bool text = false,
+// A home with bin\java.exe (a program image for `machine`), bin\java.dll and, given a version,
+// a release file; javaw.exe too when `javaw`.
+void Home(const std::wstring& home, const char* version, bool javaw = false,
           std::uint16_t machine = 0x14C) {
-  text ? fake::WriteFile(home + L"\\bin\\java.exe", "text")
-       : fake::WriteExecutable(home + L"\\bin\\java.exe", machine);
+  fake::WriteExecutable(home + L"\\bin\\java.exe", machine);
   if (javaw) fake::WriteExecutable(home + L"\\bin\\javaw.exe");
   fake::WriteFile(home + L"\\bin\\java.dll", "");
   if (*version)
@@ -33,8 +32,8 @@ void Home(const std::wstring& home, const char* version, bool javaw = false, boo
 TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   fake::ResetAll();  // the program runs from C:\Program Files\Kelvor\bin\win
   fake::SetWindowsMachine({.nativeMachine = 0xAA64, .windows11 = true});
-  Home(L"C:\\bundles\\windows\\bundled\\java", "17.0.1", false, false, 0xAA64);
-  Home(kPf + L"\\Eclipse Adoptium\\jdk-21", "21.0.2", true, false, 0x8664);
+  Home(L"C:\\bundles\\windows\\bundled\\java", "17.0.1", false, 0xAA64);
+  Home(kPf + L"\\Eclipse Adoptium\\jdk-21", "21.0.2", true, 0x8664);
   Home(kPf + L"\\Java\\jdk-11.0.2", "11.0.2", true);
   Home(L"C:\\aoj", "16.0.1");
   const std::wstring values[][3] = {
@@ -52,8 +51,9 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   fake::PutValue(platform::Hive::CurrentUser, L"Software\\Azul Systems\\Zulu\\zulu-17",
                  L"InstallationPath", platform::kRegDword, {1, 0, 0, 0});
   // Homes no installer registered, and one that is registered but also sits in Program Files.
-  Home(L"C:\\Users\\u\\.jdks\\corretto-22", "22.0.1", false, false, 0x8664);
-  Home(kPf + L"\\BellSoft\\jdk-21", "", false, true);
+  Home(L"C:\\Users\\u\\.jdks\\corretto-22", "22.0.1", false, 0x8664);
+  Home(kPf + L"\\BellSoft\\jdk-21", "");
+  fake::WriteFile(kPf + L"\\BellSoft\\jdk-21\\bin\\java.exe", "text");  // no program
   Home(kLocal + L"\\Programs\\jdk-23", "23");
   Home(kPf + L"\\Vendor\\three\\levels", "21");                                 // too deep
   fake::WriteExecutable(L"C:\\ProgramData\\Oracle\\Java\\javapath\\java.exe");  // a stub
@@ -146,7 +146,7 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
 TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
   fake::ResetAll();
   const std::wstring adoptium = kPf + L"\\Eclipse Adoptium\\jdk-21.0.2.13-hotspot";
-  Home(adoptium, "21.0.2", true, false, 0x8664);
+  Home(adoptium, "21.0.2", true, 0x8664);
   fake::PutString(platform::Hive::LocalMachine,
                   L"Software\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path", adoptium);
   for (const wchar_t* sibling : {L"jdk-17.0.9.9-hotspot", L"openjdk-21.0.3", L"jdk-21.0.3"})
@@ -154,7 +154,7 @@ TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
   // Archives that name their machine: only the x64 build of the same major is the update.
   for (const wchar_t* sibling : {L"zulu21.32-jdk21.0.2-win_x64", L"zulu21.32-jdk21.0.2-win_i686",
                                  L"zulu17.46-jdk17.0.9-win_x64"})
-    Home(kPf + L"\\Zulu\\" + sibling, "21", false, false,
+    Home(kPf + L"\\Zulu\\" + sibling, "21", false,
          std::wstring(sibling).ends_with(L"x64") ? 0x8664 : 0x14C);
   Home(kPf + L"\\jdk-22", "22");
   fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
