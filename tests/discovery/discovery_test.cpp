@@ -91,32 +91,26 @@ TEST(Discovery, VendorKeysInBothViewsAndTheWholeDiscovery) {
   SearchVendorKeysInViews(false, 17, only32);
   EXPECT_EQ(Describe(only32), view32);
 
-  // The whole discovery: default entry, installed runtime, then the finds of at least 18 sorted
-  // (22 first, found last); the fake is a WOW64 process.
-  fake::SetProgramPath(L"C:\\K\\bin\\win\\prog.exe");
-  fake::MakeDirectory(L"C:\\K\\bin\\bundled\\java\\bin");
-  FindJavaInstallations(true, 18, all);
-  EXPECT_EQ(Describe(all),
-            L"[Default]|Oracle|64\nBundled OpenJDK    (C:\\K\\bin\\bundled\\java"
-            L"\\bin\\java.exe)|Oracle|64\nOracle JDK  22" +
-                inA + L"|Oracle|32\n" + user + L"64\n" + user + L"32\n");
-  // A build tree: the runtime lies three levels above the program's bin folder, not two.
+  // The bundled runtime of a build tree lies three levels above the program's bin folder, not
+  // two. A folder link counts by what it points to: a broken one gives way to the next layout.
   fake::SetProgramPath(L"C:\\t\\a\\b\\bin\\win\\prog.exe");
   fake::MakeDirectory(L"C:\\t\\bundles\\windows\\bundled\\java\\bin");
   fake::MakeDirectory(L"C:\\t\\a\\bundles\\windows\\bundled\\java\\bin");
-  // A folder link counts by what it points to: a broken one gives way to the next layout.
   fake::MakeLink(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin", L"C:\\gone");
   FindRuntimeInInstallation(runtime);
   EXPECT_EQ(Describe(runtime),
             L"Bundled OpenJDK    (C:\\t\\bundles\\windows\\bundled\\java\\bin\\"
             L"java.exe)|Oracle|64\n");
-  // Once the link leads to a folder, the installed layout is there too, and it wins.
+  // Once the link leads to a folder, the installed layout is there too, and it wins. The whole
+  // discovery: default entry, bundled runtime, then the finds of at least 18 sorted (22 first,
+  // found last); the fake is a WOW64 process.
   fake::MakeDirectory(L"C:\\gone");
   fake::MakeLink(L"C:\\t\\a\\b\\bin\\bundled\\java\\bin", L"C:\\gone");  // a copy anew
-  runtime.clear();
-  FindRuntimeInInstallation(runtime);
-  EXPECT_EQ(Describe(runtime),
-            L"Bundled OpenJDK    (C:\\t\\a\\b\\bin\\bundled\\java\\bin\\java.exe)|Oracle|64\n");
+  FindJavaInstallations(true, 18, all);
+  EXPECT_EQ(Describe(all),
+            L"[Default]|Oracle|64\nBundled OpenJDK    (C:\\t\\a\\b\\bin\\bundled\\java"
+            L"\\bin\\java.exe)|Oracle|64\nOracle JDK  22" +
+                inA + L"|Oracle|32\n" + user + L"64\n" + user + L"32\n");
   EXPECT_EQ(fake::OpenHandleCount(), 0);
 }
 
