@@ -41,8 +41,6 @@ std::string ReadFile(const std::wstring& windowsPath);
 // A symbolic link to the file or folder `target`, which need not exist (a broken link). Where the
 // runtime makes no links (Wine), a copy of an existing target stands in.
 void MakeLink(const std::wstring& link, const std::wstring& target);
-void WriteExecutable(const std::wstring& windowsPath,  // MinimalExecutableImage(machine)
-                     std::uint16_t machine = 0x14C);
 std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted
 // Reading a file fails with ERROR_READ_FAULT after its first `bytes` bytes (a bad sector, a share
 // gone); files no longer leave whole.
@@ -92,6 +90,9 @@ inline std::string MinimalExecutableImage(std::uint16_t machine = 0x14C) {
            {0xA0, 0x100000}, {0xA4, 0x1000}, {0xA8, 0x100000}, {0xAC, 0x1000},  {0xB4, 16}})
     for (int byte = 0; byte < 4; ++byte) image[at + byte] = static_cast<char>(value >> 8 * byte);
   return image;
+}
+inline void WriteExecutable(const std::wstring& windowsPath, std::uint16_t machine = 0x14C) {
+  WriteFile(windowsPath, MinimalExecutableImage(machine));
 }
 
 }  // namespace fake
