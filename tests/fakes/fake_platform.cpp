@@ -75,14 +75,14 @@ std::int32_t Walk(std::wstring& at, const std::wstring& path, std::uint32_t acce
   return kErrorSuccess;
 }
 
-// The key behind a handle, or null with the status when the handle is unknown or lacks `access`.
-std::pair<const std::wstring, Key>* KeyOf(const RegistryKey& handle, std::uint32_t access,
-                                          std::int32_t& status) {
+// The key behind a handle: ERROR_INVALID_HANDLE for an unknown one, ERROR_ACCESS_DENIED when it
+// was opened without `access`.
+std::int32_t Find(const RegistryKey& handle, std::uint32_t access,
+                  std::map<std::wstring, Key>::iterator& key) {
   const auto found = state.handles.find(handle.Get());
-  status = found == state.handles.end()                ? kErrorInvalidHandle
-           : (found->second.second & access) != access ? kErrorAccessDenied
-                                                       : kErrorSuccess;
-  return status != kErrorSuccess ? nullptr : &*state.keys.find(found->second.first);
+  if (found == state.handles.end()) return kErrorInvalidHandle;
+  key = state.keys.find(found->second.first);
+  return (found->second.second & access) != access ? kErrorAccessDenied : kErrorSuccess;
 }
 
 std::int32_t Open(std::wstring at, const std::wstring& path, std::uint32_t access, bool create,
@@ -161,10 +161,10 @@ std::int32_t OpenRegistryKey(Hive hive, const std::wstring& path, std::uint32_t 
 
 std::int32_t OpenRegistrySubKey(const RegistryKey& parent, const std::wstring& path,
                                 std::uint32_t access, RegistryKey& key) {
-  std::int32_t status = kErrorSuccess;
+  std::map<std::wstring, Key>::iterator from;
   // Opening below a key needs no rights on it, and the parent already lies in its view.
-  const auto* const from = KeyOf(parent, 0, status);
-  return from == nullptr ? status : Open(from->first, path, access, false, key);
+  const std::int32_t status = Find(parent, 0, from);
+  return status != kErrorSuccess ? status : Open(from->first, path, access, false, key);
 }
 
 std::int32_t CreateRegistryKey(Hive hive, const std::wstring& path, std::uint32_t access,
@@ -175,9 +175,8 @@ std::int32_t CreateRegistryKey(Hive hive, const std::wstring& path, std::uint32_
 std::int32_t QueryRegistryValue(const RegistryKey& key, const std::wstring& name,
                                 std::uint32_t& type, std::uint8_t* data,
                                 std::uint32_t& sizeInBytes) {
-  std::int32_t status = kErrorSuccess;
-  const auto* const found = KeyOf(key, kKeyQueryValue, status);
-  if (found == nullptr) return status;
+  std::map<std::wstring, Key>::iterator found;
+  if (const std::int32_t status = Find(key, kKeyQueryValue, found)) return status;
   const auto value = found->second.values.find(Fold(name));
   if (value == found->second.values.end()) return kErrorFileNotFound;
   const std::vector<std::uint8_t>& bytes = value->second.second;
@@ -190,20 +189,18 @@ std::int32_t QueryRegistryValue(const RegistryKey& key, const std::wstring& name
 
 std::int32_t SetRegistryValue(const RegistryKey& key, const std::wstring& name, std::uint32_t type,
                               const std::uint8_t* data, std::uint32_t sizeInBytes) {
-  std::int32_t status = kErrorSuccess;
-  auto* const found = KeyOf(key, kKeySetValue, status);
+  std::map<std::wstring, Key>::iterator found;
+  if (const std::int32_t status = Find(key, kKeySetValue, found)) return status;
   const auto refused = state.refusedValues.find(Fold(name));
-  if (found == nullptr || refused != state.refusedValues.end())
-    return found == nullptr ? status : refused->second;
+  if (refused != state.refusedValues.end()) return refused->second;
   found->second.values.insert_or_assign(Fold(name), Value{type, {data, data + sizeInBytes}});
   return kErrorSuccess;
 }
 
 std::int32_t EnumRegistrySubKey(const RegistryKey& key, std::uint32_t index,
                                 std::uint32_t bufferLength, std::wstring& name) {
-  std::int32_t status = kErrorSuccess;
-  const auto* const parent = KeyOf(key, kKeyEnumerateSubKeys, status);
-  if (parent == nullptr) return status;
+  std::map<std::wstring, Key>::iterator parent;
+  if (const std::int32_t status = Find(key, kKeyEnumerateSubKeys, parent)) return status;
   // The children follow their parent in the map, in folded order, among their own children.
   const std::wstring path = parent->first + L"\\";
   for (auto it = state.keys.upper_bound(path);
