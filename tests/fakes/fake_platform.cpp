@@ -15,7 +15,6 @@
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
 #include "platform/machine.h"
-#include "platform/process.h"
 #include "platform/system.h"
 
 namespace fs = std::filesystem;
@@ -105,18 +104,20 @@ Key& MadeKey(Hive hive, const std::wstring& path) {
   return state.keys[at];
 }
 
-struct Root {  // the drives' directory, removed when the tests end
+struct Root {  // the drives' directory: a fresh one for each world, removed when the tests end
   fs::path path;
-  ~Root() { Clear(); }
-  void Clear() {
+  ~Root() { Reset(false); }
+  void Reset(bool anew = true) {
     std::error_code error;
     fs::remove_all(path, error);
+    for (std::random_device random; anew; anew = !fs::create_directory(path, error))
+      path = fs::temp_directory_path() / ("kelvor-fake-" + std::to_string(random()));
   }
 } root;
 
 // "C:\K\x" and "C:/K/x" become <root>/C/K/x; ".." stops at the drive, as on Windows.
 fs::path ToNative(std::wstring path) {
-  if (root.path.empty()) fake::ResetFileSystem();
+  if (root.path.empty()) root.Reset();
   std::replace(path.begin(), path.end(), L'\\', L'/');
   const bool hasDrive = path.size() >= 2 && path[1] == L':';
   const auto drive = static_cast<wchar_t>(hasDrive ? std::towupper(path[0]) : L'C');
@@ -419,7 +420,7 @@ namespace fake {
 
 void ResetAll() {
   state = State{};
-  ResetFileSystem();
+  root.Reset();
   // The keys a fresh 64-bit prefix already has, so enumeration sees the same siblings.
   MadeKey(Hive::CurrentUser, L"Software");
   MadeKey(Hive::LocalMachine, L"Software\\Wow6432Node");
@@ -497,15 +498,6 @@ std::vector<std::string> ListFolder(const std::wstring& windowsPath) {
   for (const fs::directory_entry& entry : fs::directory_iterator(ToNative(windowsPath)))
     names.insert(entry.path().filename().string());
   return {names.begin(), names.end()};
-}
-
-void ResetFileSystem() {
-  root.Clear();
-  std::error_code error;
-  do
-    root.path =
-        fs::temp_directory_path() / ("kelvor-fake-" + std::to_string(std::random_device{}()));
-  while (!fs::create_directory(root.path, error));
 }
 
 void WriteFile(const std::wstring& windowsPath, const std::string& bytes) {

@@ -15,7 +15,6 @@ namespace fake {
 
 // Forgets every file, key and value and restores the defaults below; fixtures call it in SetUp.
 void ResetAll();
-void ResetFileSystem();  // ResetAll's share for the files (a fresh drives directory)
 
 // The fake process is a 32-bit program in Wine's 64-bit prefix: HKLM\Software is redirected to
 // HKLM\Software\Wow6432Node unless KEY_WOW64_64KEY is asked for; HKCU\Software is shared.

@@ -8,8 +8,6 @@
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
 #include "platform/machine.h"
-#include "platform/process.h"
-#include "platform/registry.h"
 #include "platform/system.h"
 
 #ifdef KELVOR_REAL_PLATFORM
