@@ -132,16 +132,11 @@ bool Exists(const std::wstring& path) {  // a broken link too
   return fs::exists(fs::symlink_status(ToNative(path), error));
 }
 
-bool IsFolder(const std::wstring& path) {
-  std::error_code error;
-  return fs::is_directory(ToNative(path), error);
-}
-
 // What CreateFileW answers when opening an existing file: 0 for a file, ERROR_ACCESS_DENIED for
 // a folder, then file not found in a folder that is there and path not found where it is not.
 std::uint32_t FileError(const std::wstring& path) {
   std::error_code error;
-  if (IsFolder(path)) return file_error::kAccessDenied;
+  if (IsDirectoryFollowingLinks(path)) return file_error::kAccessDenied;
   if (fs::exists(ToNative(path), error)) return 0;
   return fs::is_directory(ToNative(path).parent_path(), error) ? file_error::kFileNotFound
                                                                : file_error::kPathNotFound;
@@ -266,7 +261,7 @@ std::uint16_t NativeProcessorArchitecture() {
 }
 
 int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
-  if (IsFolder(path)) return EACCES;  // Linux would open a folder for reading
+  if (IsDirectoryFollowingLinks(path)) return EACCES;  // Linux would open a folder for reading
 #ifdef _WIN32
   file.reset(_wfopen(ToNative(path).c_str(), access == FileAccess::Write ? L"wb" : L"rb"));
 #else
@@ -311,8 +306,9 @@ bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint6
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
   std::error_code error;
   if (!Exists(path)) return false;
-  attributes = (fs::is_symlink(fs::symlink_status(ToNative(path), error)) ? 0x400 : 0) |
-               (IsFolder(path) ? kFileAttributeDirectory : 0x20);  // else "archive"
+  attributes =
+      (fs::is_symlink(fs::symlink_status(ToNative(path), error)) ? 0x400 : 0) |
+      (IsDirectoryFollowingLinks(path) ? kFileAttributeDirectory : 0x20);  // else "archive"
   return true;
 }
 
@@ -366,7 +362,8 @@ std::uint32_t ReplaceFileKeepingIdentity(const std::wstring& replaced,
 }
 
 std::uint32_t MoveFileReplacing(const std::wstring& from, const std::wstring& to) {
-  if (IsFolder(to)) return file_error::kAccessDenied;  // Linux would replace an empty one
+  // Linux would replace an empty folder.
+  if (IsDirectoryFollowingLinks(to)) return file_error::kAccessDenied;
   if (const std::uint32_t error = FileError(from)) return error;
   std::error_code error;
   fs::rename(ToNative(from), ToNative(to), error);
@@ -375,15 +372,16 @@ std::uint32_t MoveFileReplacing(const std::wstring& from, const std::wstring& to
 
 bool RemoveFile(const std::wstring& path) {
   std::error_code error;
-  return !IsFolder(path) && fs::remove(ToNative(path), error);
+  return !IsDirectoryFollowingLinks(path) && fs::remove(ToNative(path), error);
 }
 
 bool IsDirectoryFollowingLinks(const std::wstring& path) {
-  return IsFolder(path);
+  std::error_code error;
+  return fs::is_directory(ToNative(path), error);
 }
 
 bool IsExecutableImage(const std::wstring& path) {
-  const std::string image = IsFolder(path) ? "" : fake::ReadFile(path);
+  const std::string image = IsDirectoryFollowingLinks(path) ? "" : fake::ReadFile(path);
   std::uint32_t at = 0;  // where "PE\0\0" is, little-endian as on the build hosts
   if (image.size() < 0x40 || image.compare(0, 2, "MZ") != 0) return false;
   std::memcpy(&at, image.data() + 0x3C, 4);
