@@ -9,15 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <optional>
 #include <random>
 #include <set>
-#include <sstream>
 
 #include "fakes/fake_platform.h"
 #include "platform/files.h"
 #include "platform/machine.h"
-#include "platform/process.h"
 #include "platform/system.h"
 
 namespace fs = std::filesystem;
@@ -28,9 +25,12 @@ using namespace platform;
 
 using Value = std::pair<std::uint32_t, std::vector<std::uint8_t>>;  // type and data
 // A key is found by its hive's digit and its folded path ("1\software\javasoft"); Wine folds
-// names to lower case, so "_" sorts before the letters (Windows would fold to upper case). It
-// holds its last part as created, for enumeration, and its values by folded name.
-using Key = std::pair<std::wstring, std::map<std::wstring, Value>>;
+// names to lower case, so "_" sorts before the letters (Windows would fold to upper case).
+struct Key {
+  std::wstring name;                          // its last part as created, for enumeration
+  std::map<std::wstring, Value> values = {};  // by folded name
+  bool isVolatile = false;
+};
 
 struct State {
   std::map<std::wstring, Key> keys;
@@ -38,10 +38,9 @@ struct State {
   RegistryHandle nextHandle = 0x100;
   std::wstring programPath = L"C:\\Program Files\\Kelvor\\bin\\win\\KelvorStartupSettings.exe";
   std::uint32_t programPathError = 0;
-  std::map<std::wstring, std::wstring> environment;  // by folded name
-  bool volumeFull = false;
-  std::set<std::wstring> volatileKeys;
+  std::map<std::wstring, std::wstring> environment;    // by folded name
   std::map<std::wstring, std::int32_t> refusedValues;  // by folded value name
+  bool volumeFull = false;
   std::size_t readFaultAfter = SIZE_MAX;
   fake::WindowsMachineAnswers machine;
   std::map<std::wstring, std::wstring> links;  // MakeLink's, where links cannot be made
@@ -54,49 +53,42 @@ std::wstring Fold(std::wstring text) {
   return text;
 }
 
-// The key `path` names below `from` (a hive's digit or a key), creating the parts on the way when
-// asked. The fake is a 32-bit process on 64-bit Windows: without KEY_WOW64_64KEY, HKLM\Software
-// means its Wow6432Node twin unless the path names the twin itself.
-// `deepest` receives the last key on the way that exists.
-std::optional<std::wstring> Walk(std::wstring from, const std::wstring& path, std::uint32_t access,
-                                 bool create, std::wstring* deepest = nullptr) {
-  std::vector<std::wstring> parts;
-  std::wistringstream in(path);
-  for (std::wstring part; std::getline(in, part, L'\\');)
-    if (!part.empty()) parts.push_back(part);
-  if (from == L"1" && (access & kKeyWow64_64Key) == 0 && !parts.empty() &&
-      Fold(parts[0]) == L"software" && (parts.size() == 1 || Fold(parts[1]) != L"wow6432node"))
-    parts.insert(parts.begin() + 1, L"Wow6432Node");
-  for (const std::wstring& part : parts) {
-    if (deepest != nullptr) *deepest = from;
-    from += L"\\" + Fold(part);
-    if (!create && !state.keys.contains(from)) return std::nullopt;
-    state.keys.try_emplace(from, Key{part, {}});
+// Moves `at` (a hive's digit or a key) down to the key `path` names, creating the missing parts
+// when asked. The fake is a 32-bit process on 64-bit Windows: without KEY_WOW64_64KEY,
+// HKLM\Software means its Wow6432Node twin unless the path names the twin itself.
+std::int32_t Walk(std::wstring& at, const std::wstring& path, std::uint32_t access, bool create) {
+  std::wstring rest = path + L"\\";
+  if (at == L"1" && (access & kKeyWow64_64Key) == 0 && Fold(rest).starts_with(L"software\\") &&
+      !Fold(rest).starts_with(L"software\\wow6432node\\"))
+    rest.insert(9, L"Wow6432Node\\");
+  for (std::size_t end = 0; (end = rest.find(L'\\')) != std::wstring::npos;
+       rest.erase(0, end + 1)) {
+    const std::wstring part = rest.substr(0, end), child = at + L"\\" + Fold(part);
+    if (part.empty()) continue;
+    if (!state.keys.contains(child) && !create) return kErrorFileNotFound;
+    // Every key below a volatile one must be volatile too, and the seam asks for lasting keys.
+    if (!state.keys.contains(child) && state.keys[at].isVolatile) return 1021;
+    state.keys.try_emplace(child, Key{.name = part});
+    at = child;
   }
-  return from;
+  return kErrorSuccess;
 }
 
-// The key behind a handle, or null with the status when the handle is unknown or lacks `access`.
-std::pair<const std::wstring, Key>* KeyOf(const RegistryKey& handle, std::uint32_t access,
-                                          std::int32_t& status) {
+// The key behind a handle: ERROR_INVALID_HANDLE for an unknown one, ERROR_ACCESS_DENIED when it
+// was opened without `access`.
+std::int32_t Find(const RegistryKey& handle, std::uint32_t access,
+                  std::map<std::wstring, Key>::iterator& key) {
   const auto found = state.handles.find(handle.Get());
-  status = found == state.handles.end()                ? kErrorInvalidHandle
-           : (found->second.second & access) != access ? kErrorAccessDenied
-                                                       : kErrorSuccess;
-  return status != kErrorSuccess ? nullptr : &*state.keys.find(found->second.first);
+  if (found == state.handles.end()) return kErrorInvalidHandle;
+  key = state.keys.find(found->second.first);
+  return (found->second.second & access) != access ? kErrorAccessDenied : kErrorSuccess;
 }
 
-std::int32_t Open(const std::wstring& from, const std::wstring& path, std::uint32_t access,
-                  bool create, RegistryKey& key) {
-  // Every key below a volatile one must be volatile too, and the seam asks for lasting keys.
-  std::wstring deepest;
-  const std::optional<std::wstring> existing = Walk(from, path, access, false, &deepest);
-  if (!existing && create && state.volatileKeys.contains(deepest))
-    return 1021;  // ERROR_CHILD_MUST_BE_VOLATILE
-  const std::optional<std::wstring> found = existing ? existing : Walk(from, path, access, create);
-  if (!found) return kErrorFileNotFound;
-  key.Reset(state.nextHandle);  // closes what `key` held, which may be `from`'s handle
-  state.handles[state.nextHandle] = {*found, access};
+std::int32_t Open(std::wstring at, const std::wstring& path, std::uint32_t access, bool create,
+                  RegistryKey& key) {
+  if (const std::int32_t status = Walk(at, path, access, create)) return status;
+  key.Reset(state.nextHandle);  // closes what `key` held, which may be `at`'s handle
+  state.handles[state.nextHandle] = {at, access};
   state.nextHandle += 4;
   return kErrorSuccess;
 }
@@ -105,18 +97,27 @@ const wchar_t* HiveKey(Hive hive) {
   return hive == Hive::CurrentUser ? L"0" : L"1";
 }
 
-struct Root {  // the drives' directory, removed when the tests end
+// The key `path` names below the hive, created, as the tests' set-up addresses it.
+Key& MadeKey(Hive hive, const std::wstring& path) {
+  std::wstring at = HiveKey(hive);
+  Walk(at, path, kKeyWow64_64Key, true);
+  return state.keys[at];
+}
+
+struct Root {  // the drives' directory: a fresh one for each world, removed when the tests end
   fs::path path;
-  ~Root() { Clear(); }
-  void Clear() {
+  ~Root() { Reset(false); }
+  void Reset(bool anew = true) {
     std::error_code error;
     fs::remove_all(path, error);
+    for (std::random_device random; anew; anew = !fs::create_directory(path, error))
+      path = fs::temp_directory_path() / ("kelvor-fake-" + std::to_string(random()));
   }
 } root;
 
 // "C:\K\x" and "C:/K/x" become <root>/C/K/x; ".." stops at the drive, as on Windows.
 fs::path ToNative(std::wstring path) {
-  if (root.path.empty()) fake::ResetFileSystem();
+  if (root.path.empty()) root.Reset();
   std::replace(path.begin(), path.end(), L'\\', L'/');
   const bool hasDrive = path.size() >= 2 && path[1] == L':';
   const auto drive = static_cast<wchar_t>(hasDrive ? std::towupper(path[0]) : L'C');
@@ -126,14 +127,19 @@ fs::path ToNative(std::wstring path) {
          fs::path(L"/" + path).lexically_normal().relative_path();
 }
 
-bool Exists(const std::wstring& path) {
+bool Exists(const std::wstring& path) {  // a broken link too
   std::error_code error;
   return fs::exists(fs::symlink_status(ToNative(path), error));
 }
 
-bool IsFolder(const std::wstring& path) {
+// What CreateFileW answers when opening an existing file: 0 for a file, ERROR_ACCESS_DENIED for
+// a folder, then file not found in a folder that is there and path not found where it is not.
+std::uint32_t FileError(const std::wstring& path) {
   std::error_code error;
-  return fs::is_directory(ToNative(path), error);
+  if (IsDirectoryFollowingLinks(path)) return file_error::kAccessDenied;
+  if (fs::exists(ToNative(path), error)) return 0;
+  return fs::is_directory(ToNative(path).parent_path(), error) ? file_error::kFileNotFound
+                                                               : file_error::kPathNotFound;
 }
 
 }  // namespace
@@ -151,10 +157,10 @@ std::int32_t OpenRegistryKey(Hive hive, const std::wstring& path, std::uint32_t 
 
 std::int32_t OpenRegistrySubKey(const RegistryKey& parent, const std::wstring& path,
                                 std::uint32_t access, RegistryKey& key) {
-  std::int32_t status = kErrorSuccess;
+  std::map<std::wstring, Key>::iterator from;
   // Opening below a key needs no rights on it, and the parent already lies in its view.
-  const auto* const from = KeyOf(parent, 0, status);
-  return from == nullptr ? status : Open(from->first, path, access, false, key);
+  const std::int32_t status = Find(parent, 0, from);
+  return status != kErrorSuccess ? status : Open(from->first, path, access, false, key);
 }
 
 std::int32_t CreateRegistryKey(Hive hive, const std::wstring& path, std::uint32_t access,
@@ -165,11 +171,10 @@ std::int32_t CreateRegistryKey(Hive hive, const std::wstring& path, std::uint32_
 std::int32_t QueryRegistryValue(const RegistryKey& key, const std::wstring& name,
                                 std::uint32_t& type, std::uint8_t* data,
                                 std::uint32_t& sizeInBytes) {
-  std::int32_t status = kErrorSuccess;
-  const auto* const found = KeyOf(key, kKeyQueryValue, status);
-  if (found == nullptr) return status;
-  const auto value = found->second.second.find(Fold(name));
-  if (value == found->second.second.end()) return kErrorFileNotFound;
+  std::map<std::wstring, Key>::iterator found;
+  if (const std::int32_t status = Find(key, kKeyQueryValue, found)) return status;
+  const auto value = found->second.values.find(Fold(name));
+  if (value == found->second.values.end()) return kErrorFileNotFound;
   const std::vector<std::uint8_t>& bytes = value->second.second;
   const bool fits = data == nullptr || bytes.size() <= sizeInBytes;
   if (data != nullptr && fits) std::copy(bytes.begin(), bytes.end(), data);
@@ -180,27 +185,25 @@ std::int32_t QueryRegistryValue(const RegistryKey& key, const std::wstring& name
 
 std::int32_t SetRegistryValue(const RegistryKey& key, const std::wstring& name, std::uint32_t type,
                               const std::uint8_t* data, std::uint32_t sizeInBytes) {
-  std::int32_t status = kErrorSuccess;
-  auto* const found = KeyOf(key, kKeySetValue, status);
+  std::map<std::wstring, Key>::iterator found;
+  if (const std::int32_t status = Find(key, kKeySetValue, found)) return status;
   const auto refused = state.refusedValues.find(Fold(name));
-  if (found != nullptr && refused != state.refusedValues.end()) return refused->second;
-  if (found != nullptr)
-    found->second.second.insert_or_assign(Fold(name), Value{type, {data, data + sizeInBytes}});
-  return status;
+  if (refused != state.refusedValues.end()) return refused->second;
+  found->second.values.insert_or_assign(Fold(name), Value{type, {data, data + sizeInBytes}});
+  return kErrorSuccess;
 }
 
 std::int32_t EnumRegistrySubKey(const RegistryKey& key, std::uint32_t index,
                                 std::uint32_t bufferLength, std::wstring& name) {
-  std::int32_t status = kErrorSuccess;
-  const auto* const parent = KeyOf(key, kKeyEnumerateSubKeys, status);
-  if (parent == nullptr) return status;
+  std::map<std::wstring, Key>::iterator parent;
+  if (const std::int32_t status = Find(key, kKeyEnumerateSubKeys, parent)) return status;
   // The children follow their parent in the map, in folded order, among their own children.
   const std::wstring path = parent->first + L"\\";
   for (auto it = state.keys.upper_bound(path);
        it != state.keys.end() && it->first.starts_with(path); ++it) {
     if (it->first.find(L'\\', path.size()) != std::wstring::npos || index-- != 0) continue;
-    if (it->second.first.size() >= bufferLength) return kErrorMoreData;
-    name = it->second.first;
+    if (it->second.name.size() >= bufferLength) return kErrorMoreData;
+    name = it->second.name;
     return kErrorSuccess;
   }
   return kErrorNoMoreItems;
@@ -231,9 +234,8 @@ bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
 }
 
 ProcessRun RunProcess(const std::wstring& program, const std::wstring&, std::uint32_t) {
-  ProcessRun notStarted;
-  notStarted.startError = fs::is_directory(ToNative(program).parent_path()) ? 2 : 3;
-  return Exists(program) && !IsFolder(program) ? state.processRun : notStarted;
+  const ProcessRun notStarted{.startError = FileError(program)};
+  return notStarted.startError == 0 ? state.processRun : notStarted;
 }
 
 bool QueryWow64Process(bool& isWow64) {
@@ -259,7 +261,7 @@ std::uint16_t NativeProcessorArchitecture() {
 }
 
 int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
-  if (IsFolder(path)) return EACCES;  // Linux would open a folder for reading
+  if (IsDirectoryFollowingLinks(path)) return EACCES;  // Linux would open a folder for reading
 #ifdef _WIN32
   file.reset(_wfopen(ToNative(path).c_str(), access == FileAccess::Write ? L"wb" : L"rb"));
 #else
@@ -271,24 +273,20 @@ int OpenFile(const std::wstring& path, FileAccess access, UniqueFile& file) {
 
 std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::string& bytes,
                             bool& truncated) {
-  // Wine: ERROR_ACCESS_DENIED for a folder, ERROR_PATH_NOT_FOUND when the folder is missing.
-  if (IsFolder(path)) return 5;
-  UniqueFile file;
-  if (OpenFile(path, FileAccess::Read, file) != 0)
-    return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
-  const int error = ReadFileBytes(file.get(), limit, bytes, truncated);
-  if (bytes.size() <= state.readFaultAfter) return error == 0 ? 0 : 30;  // ERROR_READ_FAULT
-  bytes.resize(state.readFaultAfter);
-  return 30;
+  if (const std::uint32_t error = FileError(path)) return error;
+  const std::string all = fake::ReadFile(path);
+  truncated = all.size() > limit;
+  bytes = all.substr(0, std::min(limit, state.readFaultAfter));
+  return std::min(limit, all.size()) > state.readFaultAfter ? 30 : 0;  // ERROR_READ_FAULT
 }
 
 std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::size_t size,
                          std::string& bytes) {
-  if (IsFolder(path)) return 5;  // as ReadWholeFile answers
-  if (!Exists(path)) return fs::is_directory(ToNative(path).parent_path()) ? 2 : 3;
-  const std::string all = fake::ReadFile(path);
-  bytes = offset < all.size() ? all.substr(offset, size) : "";
-  return 0;
+  std::string all;
+  bool truncated = false;
+  const std::uint32_t error = ReadWholeFile(path, SIZE_MAX, all, truncated);
+  bytes = all.substr(std::min<std::uint64_t>(offset, all.size()), size);
+  return error;
 }
 
 // The resolved path, through the links MakeLink could not make, stands for the volume
@@ -307,62 +305,47 @@ bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint6
 // A link's own attributes, as Windows reports them (Wine would show its target's).
 bool GetFileAttributes(const std::wstring& path, std::uint32_t& attributes) {
   std::error_code error;
-  if (fs::is_symlink(fs::symlink_status(ToNative(path), error))) {
-    attributes = kFileAttributeReparsePoint | (IsFolder(path) ? kFileAttributeDirectory : 0x20);
-    return true;
-  }
-  const fs::file_status status = fs::status(ToNative(path), error);
-  if (!fs::exists(status)) return false;
-  attributes = fs::is_directory(status) ? kFileAttributeDirectory : 0x20;  // "archive"
-  // Wine's read-only attribute is a file without write permission.
-  if ((status.permissions() & fs::perms::owner_write) == fs::perms::none)
-    attributes |= kFileAttributeReadOnly;
+  if (!Exists(path)) return false;
+  attributes =
+      (fs::is_symlink(fs::symlink_status(ToNative(path), error)) ? 0x400 : 0) |
+      (IsDirectoryFollowingLinks(path) ? kFileAttributeDirectory : 0x20);  // else "archive"
   return true;
 }
 
-// Path not found when the folder is missing, file not found in a folder that is there.
-std::uint32_t MissingFileError(const fs::path& native) {
-  return fs::is_directory(native.parent_path()) ? file_error::kFileNotFound
-                                                : file_error::kPathNotFound;
-}
-
 std::uint32_t InspectFile(const std::wstring& path, FileFacts& facts) {
-  std::error_code error;
-  const fs::path native = ToNative(path), found = fs::canonical(native, error);
-  if (error || IsFolder(path)) return error ? MissingFileError(native) : file_error::kAccessDenied;
+  if (const std::uint32_t error = FileError(path)) return error;
   // Back from <root>/C/K/x to "\\?\C:\K\x", in the form GetFinalPathNameByHandleW gives.
+  const fs::path found = fs::canonical(ToNative(path));
   std::wstring finalPath = found.lexically_relative(root.path).wstring();
   std::replace(finalPath.begin(), finalPath.end(), L'/', L'\\');
   facts.finalPath = L"\\\\?\\" + finalPath.insert(1, L":");
   GetFileAttributes(facts.finalPath.substr(4), facts.attributes);
-  facts.linkCount = static_cast<std::uint32_t>(fs::hard_link_count(found, error));
+  facts.linkCount = static_cast<std::uint32_t>(fs::hard_link_count(found));
   return 0;
 }
 
 std::uint32_t WriteNewFile(const std::wstring& path, const std::string& bytes,
                            std::uint32_t /*attributes*/, bool& created) {
-  const fs::path native = ToNative(path);
+  const std::uint32_t error = FileError(path);
   created = false;
-  if (Exists(path)) return IsFolder(path) ? file_error::kAccessDenied : file_error::kFileExists;
-  if (!fs::is_directory(native.parent_path())) return file_error::kPathNotFound;
-  if (state.refusingFolders.contains(native.parent_path())) return file_error::kAccessDenied;
+  if (error != file_error::kFileNotFound) return error == 0 ? file_error::kFileExists : error;
+  if (state.refusingFolders.contains(ToNative(path).parent_path()))
+    return file_error::kAccessDenied;
   created = true;
   if (state.volumeFull && !bytes.empty()) return file_error::kDiskFull;  // nothing left behind
   fake::WriteFile(path, bytes);
   return 0;
 }
 
-// A full volume has no room beyond a file's old length; the old part is already its own.
+// A full volume has no room beyond a file's old length; the old part is already its own. The
+// stream's cut keeps the file's identity, as writing in place does.
 std::uint32_t WriteFileInPlace(const std::wstring& path, const std::string& bytes, bool& opened) {
-  const fs::path native = ToNative(path);
-  std::error_code error;
-  opened = fs::is_regular_file(native, error);
-  if (!opened) return IsFolder(path) ? file_error::kAccessDenied : MissingFileError(native);
-  if (state.volumeFull && bytes.size() > fs::file_size(native, error)) return file_error::kDiskFull;
-  std::fstream file(native, std::ios::in | std::ios::out | std::ios::binary);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  fs::resize_file(native, bytes.size(), error);
+  const std::uint32_t error = FileError(path);
+  opened = error == 0;
+  if (!opened) return error;
+  if (state.volumeFull && bytes.size() > fs::file_size(ToNative(path)))
+    return file_error::kDiskFull;
+  fake::WriteFile(path, bytes);
   return 0;
 }
 
@@ -370,18 +353,18 @@ std::uint32_t WriteFileInPlace(const std::wstring& path, const std::string& byte
 // rename breaks its other hard links as the real call does.
 std::uint32_t ReplaceFileKeepingIdentity(const std::wstring& replaced,
                                          const std::wstring& replacement) {
-  if (!Exists(replacement) || IsFolder(replaced)) return file_error::kAccessDenied;
+  if (FileError(replacement) != 0) return file_error::kAccessDenied;
+  if (const std::uint32_t error = FileError(replaced)) return error;
   std::error_code error;
-  const fs::file_status status = fs::status(ToNative(replaced), error);
-  if (!fs::exists(status)) return MissingFileError(ToNative(replaced));
-  fs::permissions(ToNative(replacement), status.permissions(), error);
+  fs::permissions(ToNative(replacement), fs::status(ToNative(replaced)).permissions(), error);
   fs::rename(ToNative(replacement), ToNative(replaced), error);
   return error ? file_error::kUnableToRemoveReplaced : 0;
 }
 
 std::uint32_t MoveFileReplacing(const std::wstring& from, const std::wstring& to) {
-  if (!Exists(from)) return MissingFileError(ToNative(from));
-  if (IsFolder(to)) return file_error::kAccessDenied;  // Linux would replace an empty one
+  // Linux would replace an empty folder.
+  if (IsDirectoryFollowingLinks(to)) return file_error::kAccessDenied;
+  if (const std::uint32_t error = FileError(from)) return error;
   std::error_code error;
   fs::rename(ToNative(from), ToNative(to), error);
   return error ? file_error::kAccessDenied : 0;
@@ -389,15 +372,16 @@ std::uint32_t MoveFileReplacing(const std::wstring& from, const std::wstring& to
 
 bool RemoveFile(const std::wstring& path) {
   std::error_code error;
-  return !IsFolder(path) && fs::remove(ToNative(path), error);
+  return !IsDirectoryFollowingLinks(path) && fs::remove(ToNative(path), error);
 }
 
 bool IsDirectoryFollowingLinks(const std::wstring& path) {
-  return IsFolder(path);
+  std::error_code error;
+  return fs::is_directory(ToNative(path), error);
 }
 
 bool IsExecutableImage(const std::wstring& path) {
-  const std::string image = IsFolder(path) ? "" : fake::ReadFile(path);
+  const std::string image = IsDirectoryFollowingLinks(path) ? "" : fake::ReadFile(path);
   std::uint32_t at = 0;  // where "PE\0\0" is, little-endian as on the build hosts
   if (image.size() < 0x40 || image.compare(0, 2, "MZ") != 0) return false;
   std::memcpy(&at, image.data() + 0x3C, 4);
@@ -434,10 +418,10 @@ namespace fake {
 
 void ResetAll() {
   state = State{};
-  ResetFileSystem();
+  root.Reset();
   // The keys a fresh 64-bit prefix already has, so enumeration sees the same siblings.
-  Walk(L"0", L"Software", 0, true);
-  Walk(L"1", L"Software", 0, true);
+  MadeKey(Hive::CurrentUser, L"Software");
+  MadeKey(Hive::LocalMachine, L"Software\\Wow6432Node");
 }
 
 int OpenHandleCount() {
@@ -446,8 +430,7 @@ int OpenHandleCount() {
 
 void PutValue(Hive hive, const std::wstring& path, const std::wstring& name, std::uint32_t type,
               const std::vector<std::uint8_t>& data) {
-  state.keys[*Walk(HiveKey(hive), path, kKeyWow64_64Key, true)].second.insert_or_assign(
-      Fold(name), Value{type, data});
+  MadeKey(hive, path).values.insert_or_assign(Fold(name), Value{type, data});
 }
 
 // Test texts stay within the Basic Multilingual Plane: one UTF-16 unit per character.
@@ -460,7 +443,7 @@ void PutString(Hive hive, const std::wstring& path, const std::wstring& name,
 }
 
 void MakeVolatileRegistryKey(Hive hive, const std::wstring& path) {
-  state.volatileKeys.insert(*Walk(HiveKey(hive), path, kKeyWow64_64Key, true));
+  MadeKey(hive, path).isVolatile = true;
 }
 
 void RefuseRegistryValue(const std::wstring& name, std::int32_t status) {
@@ -509,20 +492,10 @@ void SetPermissions(const std::wstring& windowsPath, int permissions) {
 }
 
 std::vector<std::string> ListFolder(const std::wstring& windowsPath) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(ToNative(windowsPath), error))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-void ResetFileSystem() {
-  root.Clear();
-  std::random_device random;
-  std::error_code error;
-  do root.path = fs::temp_directory_path() / ("kelvor-fake-" + std::to_string(random()));
-  while (!fs::create_directory(root.path, error));
+  std::set<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(ToNative(windowsPath)))
+    names.insert(entry.path().filename().string());
+  return {names.begin(), names.end()};
 }
 
 void WriteFile(const std::wstring& windowsPath, const std::string& bytes) {
@@ -550,10 +523,6 @@ void MakeLink(const std::wstring& link, const std::wstring& target) {
 std::string ReadFile(const std::wstring& windowsPath) {
   std::ifstream in(ToNative(windowsPath), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteExecutable(const std::wstring& windowsPath, std::uint16_t machine) {
-  WriteFile(windowsPath, MinimalExecutableImage(machine));
 }
 
 }  // namespace fake

@@ -15,7 +15,6 @@ namespace fake {
 
 // Forgets every file, key and value and restores the defaults below; fixtures call it in SetUp.
 void ResetAll();
-void ResetFileSystem();  // ResetAll's share for the files (a fresh drives directory)
 
 // The fake process is a 32-bit program in Wine's 64-bit prefix: HKLM\Software is redirected to
 // HKLM\Software\Wow6432Node unless KEY_WOW64_64KEY is asked for; HKCU\Software is shared.
@@ -41,8 +40,6 @@ std::string ReadFile(const std::wstring& windowsPath);
 // A symbolic link to the file or folder `target`, which need not exist (a broken link). Where the
 // runtime makes no links (Wine), a copy of an existing target stands in.
 void MakeLink(const std::wstring& link, const std::wstring& target);
-void WriteExecutable(const std::wstring& windowsPath,  // MinimalExecutableImage(machine)
-                     std::uint16_t machine = 0x14C);
 std::vector<std::string> ListFolder(const std::wstring& windowsPath);  // names, sorted
 // Reading a file fails with ERROR_READ_FAULT after its first `bytes` bytes (a bad sector, a share
 // gone); files no longer leave whole.
@@ -92,6 +89,9 @@ inline std::string MinimalExecutableImage(std::uint16_t machine = 0x14C) {
            {0xA0, 0x100000}, {0xA4, 0x1000}, {0xA8, 0x100000}, {0xAC, 0x1000},  {0xB4, 16}})
     for (int byte = 0; byte < 4; ++byte) image[at + byte] = static_cast<char>(value >> 8 * byte);
   return image;
+}
+inline void WriteExecutable(const std::wstring& windowsPath, std::uint16_t machine = 0x14C) {
+  WriteFile(windowsPath, MinimalExecutableImage(machine));
 }
 
 }  // namespace fake
