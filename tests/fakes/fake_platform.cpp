@@ -29,7 +29,6 @@ using Value = std::pair<std::uint32_t, std::vector<std::uint8_t>>;  // type and 
 struct Key {
   std::wstring name;                          // its last part as created, for enumeration
   std::map<std::wstring, Value> values = {};  // by folded name
-  bool isVolatile = false;
 };
 
 struct State {
@@ -66,8 +65,6 @@ std::int32_t Walk(std::wstring& at, const std::wstring& path, std::uint32_t acce
     const std::wstring part = rest.substr(0, end), child = at + L"\\" + Fold(part);
     if (part.empty()) continue;
     if (!state.keys.contains(child) && !create) return kErrorFileNotFound;
-    // Every key below a volatile one must be volatile too, and the seam asks for lasting keys.
-    if (!state.keys.contains(child) && state.keys[at].isVolatile) return 1021;
     state.keys.try_emplace(child, Key{.name = part});
     at = child;
   }
@@ -251,8 +248,8 @@ bool QueryNativeMachine(std::uint16_t& machine) {
 
 bool QueryMachineRunsUserCode(std::uint16_t machine, bool& runs) {
   if (!state.machine.windows11) return false;
-  runs = machine == state.machine.nativeMachine || machine == 0x014C ||
-         (machine == 0x8664 && state.machine.runsX64);
+  // Windows 11 on ARM64 runs x64 code too; x64 Windows runs no ARM64 code.
+  runs = machine == state.machine.nativeMachine || machine == 0x014C || machine == 0x8664;
   return true;
 }
 
@@ -282,10 +279,9 @@ std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::st
 
 std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::size_t size,
                          std::string& bytes) {
-  std::string all;
   bool truncated = false;
-  const std::uint32_t error = ReadWholeFile(path, SIZE_MAX, all, truncated);
-  bytes = all.substr(std::min<std::uint64_t>(offset, all.size()), size);
+  const std::uint32_t error = ReadWholeFile(path, SIZE_MAX, bytes, truncated);
+  bytes = bytes.substr(std::min<std::uint64_t>(offset, bytes.size()), size);
   return error;
 }
 
@@ -440,10 +436,6 @@ void PutString(Hive hive, const std::wstring& path, const std::wstring& name,
   for (const wchar_t c : text + L'\0')
     bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
   PutValue(hive, path, name, type, bytes);
-}
-
-void MakeVolatileRegistryKey(Hive hive, const std::wstring& path) {
-  MadeKey(hive, path).isVolatile = true;
 }
 
 void RefuseRegistryValue(const std::wstring& name, std::int32_t status) {

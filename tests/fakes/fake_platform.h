@@ -25,9 +25,6 @@ void PutValue(platform::Hive hive, const std::wstring& path, const std::wstring&
               std::uint32_t type, const std::vector<std::uint8_t>& data);
 void PutString(platform::Hive hive, const std::wstring& path, const std::wstring& name,
                const std::wstring& text, std::uint32_t type = platform::kRegSz);
-// The key `path` (named as for PutValue) is made volatile: creating a key below it fails with
-// ERROR_CHILD_MUST_BE_VOLATILE (1021), since the seam asks for lasting keys.
-void MakeVolatileRegistryKey(platform::Hive hive, const std::wstring& path);
 // RegSetValueExW of the value `name`, on any key, fails with `status` and stores nothing, as
 // when Windows refuses one write (a full registry quota: ERROR_NO_SYSTEM_RESOURCES, 1450).
 void RefuseRegistryValue(const std::wstring& name, std::int32_t status);
@@ -59,14 +56,13 @@ void SetProgramPath(const std::wstring& path, std::uint32_t error = 0);
 // GetTotalPhysicalMemory answers 16 GiB.
 // What Windows answers about its machine: IsWow64Process2's native machine (0: the function is
 // missing, as before Windows 10 1709), IsWow64Process, GetNativeSystemInfo's architecture and
-// whether GetMachineTypeAttributes (Windows 11) exists and says x64 code runs. By default a
+// whether GetMachineTypeAttributes (Windows 11) exists. By default a
 // 32-bit process on x64 Windows 10, as Wine answers.
 struct WindowsMachineAnswers {
   std::uint16_t nativeMachine = 0x8664;
   bool wow64 = true;
   std::uint16_t processorArchitecture = 9;
   bool windows11 = false;
-  bool runsX64 = true;
 };
 void SetWindowsMachine(const WindowsMachineAnswers& answers);
 // An environment variable of the process; names are matched ignoring case, as on Windows.
