@@ -471,10 +471,6 @@ void RefuseNewFiles(const std::wstring& folder) {
   state.refusingFolders.insert(ToNative(folder));
 }
 
-void MakeHardLink(const std::wstring& name, const std::wstring& existing) {
-  fs::create_hard_link(ToNative(existing), ToNative(name));
-}
-
 int Permissions(const std::wstring& windowsPath) {
   return static_cast<int>(fs::status(ToNative(windowsPath)).permissions());
 }

@@ -44,7 +44,6 @@ void SetReadFault(std::size_t bytes);
 // A full disk: new files and bytes beyond a file's old length find no room (ERROR_DISK_FULL).
 void SetVolumeFull(bool full);
 void RefuseNewFiles(const std::wstring& folder);  // creating a file in it is denied
-void MakeHardLink(const std::wstring& name, const std::wstring& existing);
 // A file's permission bits, which stand for the security descriptor that ReplaceFileW keeps.
 int Permissions(const std::wstring& windowsPath);
 void SetPermissions(const std::wstring& windowsPath, int permissions);
