@@ -74,7 +74,6 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   fake::SetEnvironmentVariable(L"USERPROFILE", kUser);
   fake::SetEnvironmentVariable(L"ProgramData", L"C:\\ProgramData");
   fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
-  fake::SetEnvironmentVariable(L"ProgramFiles", L"C:\\Program Files (x86)");
   fake::SetEnvironmentVariable(L"LOCALAPPDATA", kLocal);
 
   const JavaReport report = BuildJavaReport(17);

@@ -33,10 +33,11 @@ int RunTool(std::wstring arguments, std::string& written,
                                                       &inherited, CREATE_ALWAYS, 0, nullptr)),
       error(CreateFileW(err.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                         CREATE_ALWAYS, 0, nullptr));
-  STARTUPINFOW startup = {.cb = sizeof startup,
-                          .dwFlags = STARTF_USESTDHANDLES,
-                          .hStdOutput = output.Get(),
-                          .hStdError = error.Get()};
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output.Get();
+  startup.hStdError = error.Get();
   PROCESS_INFORMATION process = {};
   arguments = L"\"" + tool.wstring() + L"\" " + arguments;
   CreateProcessW(nullptr, arguments.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
@@ -92,7 +93,6 @@ TEST(JavaListTool, TryStartsTheSavedJavaWithTheSavedHeapAndLeavesNothingRunning)
   DWORD pid = 0;
   std::ifstream(fs::path(java.wstring() + L".pid")) >> pid;
   const platform::UniqueFileHandle child(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
-  ASSERT_NE(child.Get(), nullptr);
   EXPECT_EQ(WaitForSingleObject(child.Get(), 5000), WAIT_OBJECT_0)
       << "the child outlived the trial";
   TerminateProcess(child.Get(), 0);

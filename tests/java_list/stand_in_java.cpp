@@ -12,7 +12,9 @@ int wmain(int argc, wchar_t** argv) {
   if (argc > 1 && std::wcscmp(argv[1], L"--linger") == 0) return Sleep(60000), 0;
   std::wstring commandLine = L"stand-in --linger";
   // No standard handles: the copy must not hold the tool's open.
-  STARTUPINFOW startup = {.cb = sizeof startup, .dwFlags = STARTF_USESTDHANDLES};
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
   PROCESS_INFORMATION child = {};
   if (CreateProcessW(argv[0], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                      &startup, &child)) {
