@@ -224,4 +224,17 @@ TEST(JavaReport, AHomeVariableThatIsNoJavaHomeSaysWhy) {
   }
 }
 
+// Console output goes in pieces; a piece never ends between the two halves of a surrogate pair.
+TEST(JavaListOutput, ConsolePiecesNeverEndInsideASurrogatePair) {
+  const struct {
+    std::u16string_view text;
+    std::size_t limit, length;
+  } rows[] = {{.text = u"abcde", .limit = 4, .length = 4},
+              {.text = u"abc\xD83D\xDE00", .limit = 4, .length = 3},  // the pair waits
+              {.text = u"\xD83D\xDE00", .limit = 1, .length = 1}};    // one unit still moves on
+  for (const auto& row : rows)
+    EXPECT_EQ(ConsolePieceLength(std::wstring(row.text.begin(), row.text.end()), row.limit),
+              row.length);
+}
+
 }  // namespace

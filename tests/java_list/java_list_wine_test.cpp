@@ -22,15 +22,16 @@ fs::path Beside(const wchar_t* name) {
   return fs::path(self).parent_path() / name;
 }
 
-// Runs the tool (built beside this test unless given) with standard output and error in files.
-// Returns the exit code; `written` gets standard output.
+// Runs the tool (built beside this test unless given) with standard output and error in files,
+// or with standard output a file opened only to read, which refuses every write. Returns the
+// exit code; `written` gets standard output, or standard error when `readOnly`.
 int RunTool(std::wstring arguments, std::string& written,
-            const fs::path& tool = Beside(L"kelvor-java-list.exe")) {
+            const fs::path& tool = Beside(L"kelvor-java-list.exe"), bool readOnly = false) {
   const fs::path out = fs::temp_directory_path() / L"kelvor-out", err = out.wstring() + L"-err";
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-  const platform::UniqueFileHandle output(CreateFileW(out.c_str(), GENERIC_WRITE,
-                                                      FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                      &inherited, CREATE_ALWAYS, 0, nullptr)),
+  const platform::UniqueFileHandle output(
+      CreateFileW(out.c_str(), readOnly ? GENERIC_READ : GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, CREATE_ALWAYS, 0, nullptr)),
       error(CreateFileW(err.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                         CREATE_ALWAYS, 0, nullptr));
   STARTUPINFOW startup = {};
@@ -46,7 +47,7 @@ int RunTool(std::wstring arguments, std::string& written,
   DWORD exitCode = MAXDWORD;  // stays when the tool did not start
   WaitForSingleObject(child.Get(), 30000);
   GetExitCodeProcess(child.Get(), &exitCode);
-  std::ifstream file(out, std::ios::binary);
+  std::ifstream file(readOnly ? err : out, std::ios::binary);
   written.assign(std::istreambuf_iterator<char>(file), {});
   return static_cast<int>(exitCode);
 }
@@ -69,6 +70,13 @@ TEST(JavaListTool, ExitCodesAndStandardOutput) {
     EXPECT_EQ(RunTool(arguments, output), exitCode) << arguments;
     EXPECT_EQ(output.substr(0, output.find('\n') + 1), expected) << arguments;
   }
+}
+
+// A standard output that refuses every write: the tool says so on standard error and exits 2.
+TEST(JavaListTool, AFailedWriteSaysSoAndExitsTwo) {
+  std::string said;
+  EXPECT_EQ(RunTool(L"--help", said, Beside(L"kelvor-java-list.exe"), true), 2);
+  EXPECT_EQ(said.substr(0, 51), "kelvor-java-list: writing the output failed: error ");
 }
 
 // --try and -p in an installation whose Kelvor_ss saves a Java relative to it and a heap that
