@@ -75,10 +75,8 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
   const struct { int id, tab, backTab, enter, open = 0; } rows[] = {
       {IDC_VERBOSE,            IDC_SKIP_FONT_CHECK,    IDC_CANCEL,             kOk},
       {IDC_MEMORY_EDIT,        IDC_SCALE_COMBO,        IDC_PREFER_IPV4,        kOk},
-      {IDC_SCALE_COMBO,        IDC_JAVA_COMBO,         IDC_MEMORY_EDIT,        kOk},
       {IDC_JAVA_COMBO,         IDC_BROWSE,             IDC_SCALE_COMBO,        kOk},
       {IDC_BROWSE,             IDC_OK,                 IDC_JAVA_COMBO,         kBrowse},
-      {IDC_OK,                 IDC_CANCEL,             IDC_BROWSE,             kOk},
       {IDC_CANCEL,             IDC_VERBOSE,            IDC_OK,                 kCancel},
       {IDC_SCALE_COMBO,        IDC_JAVA_COMBO,         IDC_MEMORY_EDIT,        kClosed, 1},
       {IDC_JAVA_COMBO,         IDC_BROWSE,             IDC_SCALE_COMBO,        kClosed, 1}};
@@ -131,21 +129,21 @@ TEST_F(SettingsWindowTest, DpiChangesShareOneNewFontAndKeepTheNeededSize) {
   }
 }
 
-// Listed installations are selected by either executable, any other file shown as its path; each
-// Browse opens on the last choice, which a cancelled one keeps.
+// A listed installation is selected by its javaw.exe (by its java.exe too, as JavaMatching shows),
+// any other file shown as its path; each Browse opens on the last choice, which a cancelled one
+// keeps.
 TEST_F(SettingsWindowTest, BrowseSelectsOrShowsTheChoice) {
   const std::wstring j17 = L"J 17 (C:\\J)", javaw = L"C:\\J\\bin\\javaw.exe",
-                     java = L"C:\\J\\bin\\java.exe", other = L"D:\\java.exe";
+                     other = L"D:\\java.exe";
   JavaCandidate& entry = JavaCandidates().emplace_back();
-  std::tie(entry.javawPath, entry.javaPath, entry.displayName) = std::tie(javaw, java, j17);
+  std::tie(entry.javawPath, entry.displayName) = std::tie(javaw, j17);
   const LRESULT listed =
       SendDlgItemMessageW(MainWindow, IDC_JAVA_COMBO, CB_ADDSTRING, 0, LPARAM(j17.c_str()));
   const std::tuple<std::wstring, std::wstring, std::wstring, LRESULT> cases[] = {
       // filled in (not known on the first), chosen (none: cancelled), shown, selected
       {L"", javaw, j17, listed},
       {javaw, other, other, CB_ERR},
-      {other, java, j17, listed},
-      {java, L"", j17, listed}};
+      {other, L"", other, CB_ERR}};
   for (const auto& [filled, choice, shown, selected] : cases) {
     SCOPED_TRACE(choice);
     choice_ = choice;
