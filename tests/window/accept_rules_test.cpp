@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 // "%d": blanks, one sign, digits, the rest ignored. Beyond 32 bits a value is refused, as
-// negative when it has a minus sign.
+// negative when it has a minus sign. (Letters and a plain negative: the window's OK test.)
 TEST(MemoryEntry, ReadAsScanfReadsADecimalInteger) {
   using enum MemoryEntryKind;
   // clang-format off
@@ -14,8 +14,6 @@ TEST(MemoryEntry, ReadAsScanfReadsADecimalInteger) {
       {L"+7", Value, 7},
       {L"512MB", Value, 512},
       {L"-0", Value, 0},
-      {L"-5", Negative, 0},
-      {L"abc", NotANumber, 0},
       {L"- 5", NotANumber, 0},
       {L"\xFF11", NotANumber, 0},  // a full-width digit
       {L"2147483647", Value, 2147483647},
