@@ -125,27 +125,32 @@ class Program : public testing::Test {
 // window, whose close box then saves nothing. Without the file an error box comes before any
 // window.
 TEST_F(Program, ShowsTheSettingsFileSavesOnlyOnOkAndSaysWhyItCannot) {
-  for (const char row : {'o', 'r', 'm'}) {  // OK, read-only, missing
+  for (const char row : {'o', 'r', 'h', 'm'}) {  // OK, read-only, held open, missing
     SCOPED_TRACE(row);
     const bool shown = row != 'm';
     const fs::path base = MakeInstallation(shown ? &kSettings : nullptr), file = base / "Kelvor_ss";
     ASSERT_TRUE(!shown || SetFileAttributesW(file.c_str(), row == 'r' ? FILE_ATTRIBUTE_READONLY
                                                                       : FILE_ATTRIBUTE_HIDDEN));
+    // Shared for reading and writing but not deletion, as an editor may hold it: no replace then.
+    const HANDLE held =
+        row == 'h' ? CreateFileW(file.c_str(), GENERIC_READ, 3, 0, OPEN_EXISTING, 0, 0) : nullptr;
     ASSERT_TRUE(Start(base, row == 'o' ? L"/p -from_kelvor" : L"-p", shown));
     EXPECT_EQ(shown ? Shown() : L"", shown ? L"101000|1234|[Default]" : L"");
     if (shown) Edit();
     EXPECT_EQ(shown ? Ok() : Box(),
               row == 'o' ? L"Kelvor Startup Settings|You must restart Kelvor for changes to take "
                            L"effect.|1 no icon"
-              : row == 'r'
+              : row != 'm'
                   ? kError + L"Unable to open settings file \"" + file.wstring() +
                         L"\" for writing.\n\n\nError # 13 = 0xd :\nPermission denied|1 icon"
                   : kError + L"Could not open file \"" + file.wstring() +
                         L"\" for reading.\n\n\nError # 2 :\nNo such file or directory|1 icon");
     // The window is still there after the refusal, and closing it writes nothing.
-    EXPECT_TRUE(row != 'r' || (SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL) &&
-                               uidriver::PressCloseBox(window_)));
+    EXPECT_TRUE(row == 'o' || row == 'm' ||
+                (SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL) &&
+                 uidriver::PressCloseBox(window_)));
     ExpectExitCodeZero();
+    if (held) CloseHandle(held);
     EXPECT_EQ(ReadBytes(file), row == 'o' ? kSaved : shown ? kSettings : "<missing>");
     EXPECT_EQ(Count(base), shown ? 3 : 2);  // bin, jdk: nothing left beside the file
     EXPECT_TRUE(row != 'o' || GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);

@@ -18,8 +18,8 @@ constexpr LPARAM kHeld = 0x40000001;  // a key-down that repeats: the key was do
 
 // The window in registry mode, saving to the throwaway prefix's user key; every box recorded and
 // answered by `answer_` once, then Cancel (numbers of two digits or more read "#": the default heap
-// depends on the machine); every Browse checked for its owner, its file name recorded and answered
-// with `choice_` (empty: cancelled).
+// depends on the machine); every Browse checked for its owner, its file name and starting folder
+// recorded and answered with `choice_` (empty: cancelled).
 class SettingsWindowTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -34,6 +34,7 @@ class SettingsWindowTest : public testing::Test {
     platform::ui::SetOpenFileHook([this](OPENFILENAMEW& request) {
       EXPECT_EQ(request.hwndOwner, MainWindow);
       browsed_.emplace_back(request.lpstrFile);
+      initialFolder_ = request.lpstrInitialDir ? request.lpstrInitialDir : L"";
       if (!choice_.empty())
         request.lpstrFile[choice_.copy(request.lpstrFile, request.nMaxFile - 1)] = 0;
       return !choice_.empty();
@@ -61,7 +62,7 @@ class SettingsWindowTest : public testing::Test {
   std::vector<Box> boxes_;
   std::function<int()> answer_;
   std::vector<std::wstring> browsed_;
-  std::wstring choice_;
+  std::wstring choice_, initialFolder_;
 };
 
 // Each key as the message loop sees it, from each kind of control that takes input, and from each
@@ -129,10 +130,23 @@ TEST_F(SettingsWindowTest, DpiChangesShareOneNewFontAndKeepTheNeededSize) {
   }
 }
 
-// A listed installation is selected by its javaw.exe (by its java.exe too, as JavaMatching shows),
-// any other file shown as its path; each Browse opens on the last choice, which a cancelled one
-// keeps.
-TEST_F(SettingsWindowTest, BrowseSelectsOrShowsTheChoice) {
+// Browse starts in Program Files\Java when there is one, else in Program Files. A listed
+// installation is selected by its javaw.exe (by its java.exe too, as JavaMatching shows), any other
+// file shown as its path; each Browse opens on the last choice, which a cancelled one keeps.
+TEST_F(SettingsWindowTest, BrowseStartsInProgramFilesJavaAndSelectsOrShowsTheChoice) {
+  // The first Browse of a run builds the request, so each starting folder needs a process of its
+  // own.
+  const std::filesystem::path folder = L"C:\\Program Files\\Java";
+  for (const bool made : {false, true}) {
+    std::error_code ignored;
+    made ? std::filesystem::create_directory(folder, ignored)
+         : std::filesystem::remove(folder, ignored);
+    EXPECT_EXIT(Command(IDC_BROWSE);
+                exit(initialFolder_ == (made ? folder : folder.parent_path()) ? 0 : 1),
+                testing::ExitedWithCode(0), "")
+        << made;
+  }
+  std::filesystem::remove(folder);
   const std::wstring j17 = L"J 17 (C:\\J)", javaw = L"C:\\J\\bin\\javaw.exe",
                      other = L"D:\\java.exe";
   JavaCandidate& entry = JavaCandidates().emplace_back();
