@@ -1,5 +1,6 @@
 // Times how long programs take from process creation to a visible, painted top-level window.
-// Runs the targets in turn, round after round, so that both see the same warm caches and load.
+// Runs the targets in turn, round after round, so that all see the same warm caches and load; the
+// order turns by one program each round.
 #include <windows.h>
 
 #include <cstdio>
@@ -124,12 +125,12 @@ double TimeOneStart(const Target& target, int run, DWORD timeoutMs, double& visi
 }
 
 int Usage() {
-  std::fwprintf(
-      stderr,
-      L"usage: startup_launcher RUNS NAME CLASS COMMAND [NAME CLASS COMMAND ...]\n"
-      L"  COMMAND is a whole command line, the program path quoted when needed.\n"
-      L"  Prints 'run NAME I MS VISIBLE_MS' for each run, 'failed NAME I' for a run that failed;\n"
-      L"  medians and ratios are the report's to compute.\n");
+  std::fwprintf(stderr,
+                L"usage: startup_launcher RUNS NAME CLASS COMMAND [NAME CLASS COMMAND ...]\n"
+                L"  COMMAND is a whole command line, the program path quoted when needed.\n"
+                L"  Prints 'run NAME I MS VISIBLE_MS SLOT' for each run (SLOT: its place in the "
+                L"round), 'failed NAME I' for a run that failed;\n"
+                L"  medians and ratios are the report's to compute.\n");
   return 2;
 }
 
@@ -149,8 +150,12 @@ int wmain(int argc, wchar_t** argv) {
     if (TimeOneStart(target, -1, kTimeoutMs, visibleMs) < 0) return 1;
   }
   int failures = 0;
+  const std::size_t count = targets.size();
   for (int run = 0; run < runs; ++run) {
-    for (const Target& target : targets) {
+    // Each round starts one program later than the last, so that no program always follows
+    // the same one or always opens the round.
+    for (std::size_t slot = 0; slot < count; ++slot) {
+      const Target& target = targets[(slot + static_cast<std::size_t>(run)) % count];
       double visibleMs = 0;
       const double ms = TimeOneStart(target, run, kTimeoutMs, visibleMs);
       if (ms < 0) {
@@ -158,7 +163,7 @@ int wmain(int argc, wchar_t** argv) {
         std::wprintf(L"failed %ls %d\n", target.name.c_str(), run);
         continue;
       }
-      std::wprintf(L"run %ls %d %.3f %.3f\n", target.name.c_str(), run, ms, visibleMs);
+      std::wprintf(L"run %ls %d %.3f %.3f %zu\n", target.name.c_str(), run, ms, visibleMs, slot);
     }
   }
   std::fflush(stdout);
