@@ -60,6 +60,8 @@ bool IsFullyPainted(HWND window) {
   return !unpainted;
 }
 
+constexpr DWORD kSettleMs = 200;  // after the window is seen finished and after the exit
+
 double Elapsed(LARGE_INTEGER start, LARGE_INTEGER frequency) {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
@@ -114,6 +116,9 @@ double TimeOneStart(const Target& target, int run, DWORD timeoutMs, double& visi
     }
     Sleep(1);
   }
+  // Left open a while, so that a window the launcher saw finished before its own stamp of being
+  // idle (a paint still to come from the display server) gets there before it is closed.
+  Sleep(kSettleMs);
   if (window) PostMessageW(window, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(process.info.hProcess, 10000) != WAIT_OBJECT_0) {
     std::fwprintf(stderr, L"%ls did not end after WM_CLOSE; terminating it\n", target.name.c_str());
@@ -121,6 +126,9 @@ double TimeOneStart(const Target& target, int run, DWORD timeoutMs, double& visi
     WaitForSingleObject(process.info.hProcess, 5000);
     return -1.0;
   }
+  // The display server and Wine tear down a closed window's resources after the process is gone;
+  // the next start should not pay for that.
+  Sleep(kSettleMs);
   return result;
 }
 
@@ -152,10 +160,12 @@ int wmain(int argc, wchar_t** argv) {
   int failures = 0;
   const std::size_t count = targets.size();
   for (int run = 0; run < runs; ++run) {
-    // Each round starts one program later than the last, so that no program always follows
-    // the same one or always opens the round.
+    // The order changes from round to round (a balanced Latin square): over `count` rounds each
+    // program takes every place once and follows every other program once, so that neither
+    // opening a round nor starting just after a given program weighs on one of them alone.
     for (std::size_t slot = 0; slot < count; ++slot) {
-      const Target& target = targets[(slot + static_cast<std::size_t>(run)) % count];
+      const std::size_t column = slot % 2 == 0 ? (count - slot / 2) % count : (slot + 1) / 2;
+      const Target& target = targets[(column + static_cast<std::size_t>(run)) % count];
       double visibleMs = 0;
       const double ms = TimeOneStart(target, run, kTimeoutMs, visibleMs);
       if (ms < 0) {

@@ -21,7 +21,6 @@ struct Stamp {
 std::array<Stamp, 32> gStamps;
 std::size_t gStampCount = 0;
 bool gStopped = false;
-bool gPainted = false;  // a WM_PAINT has been handled
 
 BOOL CALLBACK FindUnpaintedChild(HWND child, LPARAM parameter) {
   if (GetUpdateRect(child, nullptr, FALSE)) {
@@ -45,9 +44,10 @@ void StampStartup(const char* phase) {
   gStopped = std::strcmp(phase, "idle") == 0;
 }
 
-void StampStartupIdle(HWND window, const MSG& handled) {
-  gPainted = gPainted || handled.message == WM_PAINT;
-  if (gStopped || !gPainted) return;
+void StampStartupIdle(HWND window) {
+  // A window just shown has all of itself to paint, so a visible one with nothing left has been
+  // painted, whether the paint came through the queue or was sent.
+  if (gStopped || !IsWindowVisible(window)) return;
   // A WM_PAINT still owed to any window of the thread would be returned here too.
   MSG next;
   if (PeekMessageW(&next, nullptr, 0, 0, PM_NOREMOVE)) return;

@@ -28,7 +28,7 @@ inline int ShowAndRun(HWND window, HINSTANCE instance, const wchar_t* className)
   ShowWindow(window, SW_SHOWNORMAL);
   MSG message{};
   for (;;) {
-    StampStartupIdle(window, message);
+    StampStartupIdle(window);
     if (GetMessageW(&message, nullptr, 0, 0) <= 0) break;
     TranslateMessage(&message);
     DispatchMessageW(&message);

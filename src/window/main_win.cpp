@@ -61,7 +61,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   MSG message{};
   for (;;) {
-    StampStartupIdle(MainWindow, message);
+    StampStartupIdle(MainWindow);
     if (GetMessageW(&message, nullptr, 0, 0) <= 0) break;
     if (HandleTabKey(MainWindow, message) || HandleDialogKey(MainWindow, message)) continue;
     TranslateMessage(&message);

@@ -7,14 +7,14 @@
 #ifdef KELVOR_STARTUP_TRACE
 // Marks the end of `phase`, which began at the previous stamp. Recording stops after "idle".
 void StampStartup(const char* phase);
-// Called before each wait for a message, with the message handled last: stamps "idle" the first
-// time, after a WM_PAINT has been handled, that the queue is empty and nothing of `window` or its
-// controls is left to paint, which is when the user has the finished window.
-void StampStartupIdle(HWND window, const MSG& handled);
+// Called before each wait for a message: stamps "idle" the first time the window is shown, the
+// queue is empty and nothing of the window or its controls is left to paint, which is when the
+// user has the finished window.
+void StampStartupIdle(HWND window);
 // Appends the stamps to the file the benchmark names; called once the window is gone.
 void WriteStartupStamps();
 #else
 inline void StampStartup(const char*) {}
-inline void StampStartupIdle(HWND, const MSG&) {}
+inline void StampStartupIdle(HWND) {}
 inline void WriteStartupStamps() {}
 #endif
