@@ -171,20 +171,22 @@ def startup_section(results, emulated, csv_rows):
         rows.append((label, spread_text(values, "{:+.1f}", " ms"),
                      f"<= {goal:.0f} ms, CI's upper bound" if goal is not None else "", judged))
 
-    difference_row("program - static twin, inside the process (stamped builds), per round",
-                   differences(inside, "traced", "static"), DIFFERENCE_GOAL_MS)
-    difference_row("A/A: static twin - its second copy, inside the process, per round",
-                   differences(inside, "static_again", "static"), None)
-    difference_row("program - static twin, start to a painted window as the user sees it, per round",
-                   differences(runs, "program", "static"), DIFFERENCE_GOAL_MS)
-    difference_row("A/A: static twin - its second copy, start to a painted window, per round",
-                   differences(runs, "static_again", "static"), None)
-    difference_row("stamped build - program, start to a painted window (the stamps' own cost)",
-                   differences(runs, "traced", "program"), None)
-    difference_row("static twin - minimal window with the DLLs (the fifteen controls)",
-                   differences(runs, "static", "imports"), None)
-    difference_row("minimal window with the DLLs - minimal window (loading the DLLs)",
-                   differences(runs, "imports", "minimal"), None)
+    for label, source, top, bottom, goal in (
+            ("program - static twin, inside the process (stamped builds), per round",
+             inside, "traced", "static", DIFFERENCE_GOAL_MS),
+            ("A/A: static twin - its second copy, inside the process, per round",
+             inside, "static_again", "static", None),
+            ("program - static twin, start to a painted window as the user sees it, per round",
+             runs, "program", "static", DIFFERENCE_GOAL_MS),
+            ("A/A: static twin - its second copy, start to a painted window, per round",
+             runs, "static_again", "static", None),
+            ("stamped build - program, start to a painted window (the stamps' own cost)",
+             runs, "traced", "program", None),
+            ("static twin - minimal window with the DLLs (the fifteen controls)",
+             runs, "static", "imports", None),
+            ("minimal window with the DLLs - minimal window (loading the DLLs)",
+             runs, "imports", "minimal", None)):
+        difference_row(label, differences(source, top, bottom), goal)
     common = sorted(set(runs.get("program", {})) & set(runs.get("static", {})))
     ratios = [runs["program"][i] / runs["static"][i] for i in common]
     if ratios:

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "discovery/bundled_runtime.h"
 #include "discovery/java_discovery.h"
 #include "discovery/vendor_search.h"
 
@@ -177,16 +178,9 @@ struct HomeRead {
 // release file per distinct home. Every call's result is checked.
 class ReferenceDiscovery {
  public:
-  explicit ReferenceDiscovery(bool underWow64) : underWow64_(underWow64) {
-    wchar_t program[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) Fail(L"GetModuleFileNameW", L"the program", 0);
-    std::wstring folder(program, length);
-    for (int up = 0; up < 2; ++up) folder.erase(folder.find_last_of(L'\\'));
-    runtimePlaces_.push_back(folder + L"\\bundled\\java\\bin");
-    for (int up = 0; up < 3; ++up) folder.erase(folder.find_last_of(L'\\'));
-    runtimePlaces_.push_back(folder + L"\\bundles\\windows\\bundled\\java\\bin");
-  }
+  // The places of the runtime are the program's own, a matter of paths rather than of calls.
+  explicit ReferenceDiscovery(bool underWow64)
+      : underWow64_(underWow64), runtimePlaces_(RuntimeBinPlaces()) {}
 
   Found Find() {
     Found found;
