@@ -228,9 +228,10 @@ def discovery_section(results, emulated, csv_rows):
             process = int(fields[1])
         elif fields[:1] == ["discovery"]:
             count, index, slot, microseconds = fields[1:]
-            times.setdefault((process, int(count), int(index)), {})[slot] = float(microseconds) / 1000
-            csv_rows.append(("discovery", process, index, "", slot, count,
-                             f"{float(microseconds) / 1000:.4f}", "ms"))
+            round_times = times.setdefault((process, int(count), int(index)), {})
+            csv_rows.append(("discovery", process, index, len(round_times), slot, count,
+                             f"{float(microseconds) / 1000:.4f}", "ms"))  # slot: the order run
+            round_times[slot] = float(microseconds) / 1000
     where = "emulated" if emulated else "native route"
     counts = sorted({count for _, count, _ in times})
     processes = sorted({p for p, _, _ in times})
