@@ -39,6 +39,7 @@ PHASES = [  # stamp name, what the phase holds (it ends at the stamp)
     ("paint", "until the first WM_PAINT"),
     ("idle", "painting the window and its controls, until the queue is empty"),
 ]
+ROUTE_LABELS = {"native": "native route", "emulated": "emulated", "changed": "route changed during the run"}
 DIFFERENCE_GOAL_MS = 10.0  # program - static twin, native route, on the CI's upper bound
 DISCOVERY_GOAL = 1.15  # program / reference, at 10 and at 500 installations
 DISCOVERY_SLOTS = ("program", "reference", "program_again", "reference_again")
@@ -108,7 +109,8 @@ def process_interval(values):
     return mean, mean - half, mean + half
 
 
-def startup_section(results, emulated, csv_rows):
+def startup_section(results, route, csv_rows):
+    emulated = route != "native"
     runs = {}
     shown = {}
     for name, index, ms, visible_ms, slot in read_keyed_lines(results / "startup.txt", "run"):
@@ -117,7 +119,7 @@ def startup_section(results, emulated, csv_rows):
         csv_rows.append(("startup", 1, index, slot, name, "painted", ms, "ms"))
         csv_rows.append(("startup", 1, index, slot, name, "shown", visible_ms, "ms"))
     failed = read_keyed_lines(results / "startup.txt", "failed")
-    where = "emulated" if emulated else "native route"
+    where = ROUTE_LABELS.get(route, route)
     rows = []
     with open(results / "startup.dat", "w") as data:
         for position, name in enumerate(n for n in STARTUP_NAMES if n in runs):
@@ -163,7 +165,7 @@ def startup_section(results, emulated, csv_rows):
         low, high = median_interval(values)
         judged = ""
         if goal is not None:
-            judged = ("not judged: emulated (the goal is for the native route)" if emulated
+            judged = (f"not judged: {where} (the goal is for the native route)" if emulated
                       else interval_verdict(low, high, goal, "{:+.1f}") if len(values) >= MIN_REPETITIONS
                       else f"no verdict ({len(values)} rounds)")
         elif len(values) >= MIN_REPETITIONS:
@@ -216,7 +218,7 @@ def startup_section(results, emulated, csv_rows):
     return rows, phase_rows
 
 
-def discovery_section(results, emulated, csv_rows):
+def discovery_section(results, route, csv_rows):
     """Each process times the program and the reference in turn, twice each per round; every
     measure is a per-round ratio, summarised per process by its median, and the interval is taken
     over the processes."""
@@ -232,7 +234,7 @@ def discovery_section(results, emulated, csv_rows):
             csv_rows.append(("discovery", process, index, len(round_times), slot, count,
                              f"{float(microseconds) / 1000:.4f}", "ms"))  # slot: the order run
             round_times[slot] = float(microseconds) / 1000
-    where = "emulated" if emulated else "native route"
+    where = ROUTE_LABELS.get(route, route)
     counts = sorted({count for _, count, _ in times})
     processes = sorted({p for p, _, _ in times})
 
@@ -367,11 +369,12 @@ def main():
     results = pathlib.Path(sys.argv[1])
     output = pathlib.Path(sys.argv[2])
     machine = dict(line.split("=", 1) for line in (results / "machine.txt").read_text().splitlines())
-    emulated = machine.get("route") == "emulated"
+    # A run whose route changed half-way is judged as emulated: nothing native is claimed from it.
+    emulated = machine.get("route") in ("emulated", "changed")
 
     csv_rows = []
-    startup_rows, phase_rows = startup_section(results, emulated, csv_rows)
-    discovery_rows, discovery_processes, discovery_rounds = discovery_section(results, emulated, csv_rows)
+    startup_rows, phase_rows = startup_section(results, machine.get("route", "?"), csv_rows)
+    discovery_rows, discovery_processes, discovery_rounds = discovery_section(results, machine.get("route", "?"), csv_rows)
     parser_rows, parser_repetitions = parser_section(results, csv_rows)
     rows = startup_rows + discovery_rows + parser_rows + binary_section(results)
     # Every run of this report, raw, beside the page: each figure can be recomputed from it.

@@ -21,6 +21,8 @@ results=build/bench-results
 rm -rf "$results"
 mkdir -p "$results"
 load_start=$(cut -d" " -f1-3 /proc/loadavg)
+# The route is a host-wide setting another user of the machine may switch during a run.
+route_start=$(kelvor_wine_route)
 
 echo "== building (presets bench and win32)"
 cmake --preset bench -B "$bench_dir" >/dev/null
@@ -86,8 +88,10 @@ imported_dlls "$results/stripped.exe" >"$results/imports.txt"
   echo "cores=$(nproc)"
   echo "cpu=$(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -n1)"
   echo "wine=$(wine --version)"
-  echo "route=$(kelvor_wine_route)"
-  echo "route_text=$(kelvor_wine_route_text)"
+  route_end=$(kelvor_wine_route)
+  echo "route=$([[ $route_start == "$route_end" ]] && echo "$route_end" || echo changed)"
+  echo "route_text=$([[ $route_start == "$route_end" ]] && kelvor_wine_route_text ||
+    echo "changed during the run, $route_start at its start and $route_end at its end")"
   echo "kernel=$(uname -sr)"
   echo "gxx=$(g++ -dumpfullversion)"
   echo "mingw=$(i686-w64-mingw32-g++-posix -dumpfullversion)"
