@@ -2,6 +2,7 @@
 """Turns the raw results of scripts/bench.sh into one table, the plot's data files and
 docs/performance.md. Every median, spread, ratio and verdict is computed here from the raw runs.
 Usage: report_performance.py RESULTS_DIR OUTPUT_MD"""
+import csv
 import json
 import math
 import pathlib
@@ -19,12 +20,13 @@ MIN_REPETITIONS = 3  # a verdict from fewer runs than this is not given
 STARTUP_NAMES = {
     "program": "the program",
     "static": "static twin (same controls, fixed places)",
+    "static_again": "static twin, second copy in the same round (A/A)",
     "imports": "minimal window importing the program's DLLs",
     "minimal": "minimal window",
     "traced": "the program, stamped build",
 }
 PHASES = [  # stamp name, what the phase holds (it ends at the stamp)
-    ("loader", "process creation, DLL loading, runtime start-up"),
+    ("loader", "process creation, DLL loading, runtime start-up (to wWinMain)"),
     ("identity", "application user model id"),
     ("settings", "command line, settings, filling the controls"),
     ("class", "window class (icon, cursor, display driver)"),
@@ -35,19 +37,16 @@ PHASES = [  # stamp name, what the phase holds (it ends at the stamp)
     ("layout", "measurements, layout, placement"),
     ("show", "ShowWindow"),
     ("paint", "until the first WM_PAINT"),
+    ("idle", "painting the window and its controls, until the queue is empty"),
 ]
-CALLS = ["enum", "open", "query", "search", "file", "vendor_open"]
-CALL_NAMES = {
-    "enum": "RegEnumKeyExW", "open": "RegOpenKeyExW+RegCloseKey (value key)",
-    "query": "RegQueryValueExW", "search": "SearchPathW",
-    "file": "CreateFileW+ReadFile+CloseHandle", "vendor_open": "RegOpenKeyExW+RegCloseKey (vendor key)",
-}
-STEP_NAMES = {
-    "search": ("FindFileInDirectory (javaw.exe)", "search"),
-    "release": ("ReadReleaseVersion", "file"),
-    "identify": ("IdentifyJavaInstallation (release file included)", "file"),
-    "sort": ("sort, per candidate", None),
-}
+ROUTE_LABELS = {"native": "native route", "emulated": "emulated", "changed": "route changed during the run"}
+DIFFERENCE_GOAL_MS = 10.0  # program - static twin, native route, on the CI's upper bound
+DISCOVERY_GOAL = 1.15  # program / reference, at 10 and at 500 installations
+DISCOVERY_SLOTS = ("program", "reference", "program_again", "reference_again")
+# Two-sided 95 % quantiles of Student's t for 1 to 30 degrees of freedom.
+T_975 = [12.706, 4.303, 3.182, 2.776, 2.571, 2.447, 2.365, 2.306, 2.262, 2.228, 2.201, 2.179,
+         2.160, 2.145, 2.131, 2.120, 2.110, 2.101, 2.093, 2.086, 2.080, 2.074, 2.069, 2.064,
+         2.060, 2.056, 2.052, 2.048, 2.045, 2.042]
 
 
 def read_keyed_lines(path, keyword):
@@ -91,27 +90,36 @@ def median_interval(values, level=0.95):
     return ordered[0], ordered[-1]
 
 
-def spread_verdict(values, goal):
-    """From the median, with its uncertainty: met when the median's 95 % confidence interval is
-    within the goal, missed when it is wholly beyond it. Not from the IQR: that is the spread of
-    single runs, as wide for two builds of the same code on a noisy host as for any two programs."""
-    if len(values) < MIN_REPETITIONS:
-        return f"no verdict ({len(values)} runs)"
-    low, high = median_interval(values)
-    interval = f"median's 95 % CI {low:.3f}-{high:.3f}"
+def interval_verdict(low, high, goal, fmt):
+    interval = f"95 % CI {fmt.format(low)} to {fmt.format(high)}"
     if high <= goal:
         return f"met ({interval})"
     return f"MISSED ({interval})" if low > goal else f"inconclusive ({interval} straddles the goal)"
 
 
-def startup_section(results, emulated):
+def process_interval(values):
+    """Student's t interval of the mean over processes, each process one value: the runs of one
+    process share its prefix, its address space and whatever the host did meanwhile, so they are
+    not independent of each other; the processes are."""
+    n = len(values)
+    mean = statistics.fmean(values)
+    if n < 2:
+        return mean, mean, mean
+    half = T_975[min(n - 1, len(T_975)) - 1] * statistics.stdev(values) / math.sqrt(n)
+    return mean, mean - half, mean + half
+
+
+def startup_section(results, route, csv_rows):
+    emulated = route != "native"
     runs = {}
     shown = {}
-    for name, index, ms, visible_ms in read_keyed_lines(results / "startup.txt", "run"):
+    for name, index, ms, visible_ms, slot in read_keyed_lines(results / "startup.txt", "run"):
         runs.setdefault(name, {})[int(index)] = float(ms)
         shown.setdefault(name, []).append(float(visible_ms))
+        csv_rows.append(("startup", 1, index, slot, name, "painted", ms, "ms"))
+        csv_rows.append(("startup", 1, index, slot, name, "shown", visible_ms, "ms"))
     failed = read_keyed_lines(results / "startup.txt", "failed")
-    where = "emulated " if emulated else ""
+    where = ROUTE_LABELS.get(route, route)
     rows = []
     with open(results / "startup.dat", "w") as data:
         for position, name in enumerate(n for n in STARTUP_NAMES if n in runs):
@@ -120,142 +128,166 @@ def startup_section(results, emulated):
             data.write(f"{position} \"{name}\" {median} {q1} {q3} {low} {high}\n")
             rows.append((f"start-up to a painted window, {STARTUP_NAMES[name]}",
                          spread_text(values, "{:.0f}", " ms") +
-                         f"; shown at {statistics.median(shown[name]):.0f} ms", "", where.strip()))
+                         f"; shown at {statistics.median(shown[name]):.0f} ms", "", where))
     if failed:
         rows.append(("start-up runs that failed", ", ".join(" ".join(f) for f in failed), "0", "MISSED"))
 
-    def paired(top, bottom):
-        # Ratios of the same round: both programs saw the same moment's load.
-        common = sorted(set(runs.get(top, {})) & set(runs.get(bottom, {})))
-        return [runs[top][i] / runs[bottom][i] for i in common]
-
-    for top, bottom, label, goal in (
-            ("program", "static", "program / static twin (the program's own work)", 1.10),
-            ("static", "minimal", "static twin / minimal window (controls and the program's DLLs)", None),
-            ("static", "imports", "static twin / minimal window with the program's DLLs (the controls alone)", None),
-            ("imports", "minimal", "minimal with the program's DLLs / minimal (DLL loading)", None),
-            ("traced", "program", "stamped build / program (the stamps' own cost)", None)):
-        ratios = paired(top, bottom)
-        if not ratios:
-            continue
-        rows.append((f"start-up ratio {label}", spread_text(ratios, "{:.3f}"),
-                     f"<= {goal:.2f}" if goal else "", spread_verdict(ratios, goal) if goal else ""))
-    for top, bottom in (("program", "static"), ("static", "imports"), ("imports", "minimal")):
-        if top in runs and bottom in runs:
-            difference = statistics.median(runs[top].values()) - statistics.median(runs[bottom].values())
-            rows.append((f"start-up difference of medians, {top} - {bottom}", f"{difference:+.0f} ms", "", ""))
-
-    # Where the stamped build's time goes: each phase runs from the previous stamp to its own.
-    phase_rows = []
+    # In each process, from the stamp at wWinMain's entry to the one when it is idle after painting.
     stamps = {}
     stamp_file = results / "stamps.txt"
     if stamp_file.exists():
         for name, index, phase, ms in read_keyed_lines(stamp_file, "stamp"):
             if int(index) >= 0:
-                stamps.setdefault(int(index), []).append((phase, float(ms)))
+                stamps.setdefault(name, {}).setdefault(int(index), []).append((phase, float(ms)))
+                csv_rows.append(("stamp", 1, index, "", name, phase, ms, "ms"))
+    inside = {}
+    for name, by_round in stamps.items():
+        for index, sequence in by_round.items():
+            marks = dict(sequence)
+            if "loader" in marks and "idle" in marks:
+                inside.setdefault(name, {})[index] = marks["idle"] - marks["loader"]
+    inside_names = {"traced": "program (stamped build)", "static": "static twin",
+                    "static_again": "static twin, second copy", "imports": "minimal window with the DLLs",
+                    "minimal": "minimal window"}
+    for name, label in inside_names.items():
+        if name in inside:
+            rows.append((f"inside the process, entry to idle after the first paint, {label}",
+                         spread_text(list(inside[name].values()), "{:.1f}", " ms"), "", where))
+
+    def differences(source, top, bottom):
+        # Differences of the same round: both programs saw the same moment's load.
+        common = sorted(set(source.get(top, {})) & set(source.get(bottom, {})))
+        return [source[top][i] - source[bottom][i] for i in common]
+
+    def difference_row(label, values, goal):
+        if not values:
+            return
+        low, high = median_interval(values)
+        judged = ""
+        if goal is not None:
+            judged = (f"not judged: {where} (the goal is for the native route)" if emulated
+                      else interval_verdict(low, high, goal, "{:+.1f}") if len(values) >= MIN_REPETITIONS
+                      else f"no verdict ({len(values)} rounds)")
+        elif len(values) >= MIN_REPETITIONS:
+            judged = f"median's 95 % CI {low:+.1f} to {high:+.1f} ms"
+        rows.append((label, spread_text(values, "{:+.1f}", " ms"),
+                     f"<= {goal:.0f} ms, CI's upper bound" if goal is not None else "", judged))
+
+    for label, source, top, bottom, goal in (
+            ("program - static twin, inside the process (stamped builds), per round",
+             inside, "traced", "static", DIFFERENCE_GOAL_MS),
+            ("A/A: static twin - its second copy, inside the process, per round",
+             inside, "static_again", "static", None),
+            ("program - static twin, start to a painted window as the user sees it, per round",
+             runs, "program", "static", DIFFERENCE_GOAL_MS),
+            ("A/A: static twin - its second copy, start to a painted window, per round",
+             runs, "static_again", "static", None),
+            ("stamped build - program, start to a painted window (the stamps' own cost)",
+             runs, "traced", "program", None),
+            ("static twin - minimal window with the DLLs (the fifteen controls)",
+             runs, "static", "imports", None),
+            ("minimal window with the DLLs - minimal window (loading the DLLs)",
+             runs, "imports", "minimal", None)):
+        difference_row(label, differences(source, top, bottom), goal)
+    common = sorted(set(runs.get("program", {})) & set(runs.get("static", {})))
+    ratios = [runs["program"][i] / runs["static"][i] for i in common]
+    if ratios:
+        low, high = median_interval(ratios)
+        rows.append(("start-up ratio program / static twin", spread_text(ratios, "{:.3f}"), "",
+                     f"median's 95 % CI {low:.3f}-{high:.3f}"))
+
+    # Where the stamped build's time goes: each phase runs from the previous stamp to its own.
+    phase_rows = []
     durations = {}
-    for index, sequence in stamps.items():
+    for index, sequence in stamps.get("traced", {}).items():
         previous = 0.0
         per_phase = {}
         for phase, ms in sequence:
             per_phase[phase] = per_phase.get(phase, 0.0) + ms - previous
             previous = ms
-        painted = runs.get("traced", {}).get(index)
-        if painted is not None and sequence[-1][0] == "paint":
-            per_phase["painted"] = painted - previous
         for phase, ms in per_phase.items():
             durations.setdefault(phase, []).append(ms)
-    for phase, label in PHASES + [("painted", "painting the window and its controls, seen by the launcher")]:
+    for phase, label in PHASES:
         if phase in durations:
             phase_rows.append((phase, label, spread_text(durations[phase], "{:.1f}", " ms")))
     if durations:
         total = sum(quartiles(v)[0] for v in durations.values())
         phase_rows.append(("sum", "sum of the phase medians",
-                           f"{total:.0f} ms (median of the stamped build's runs: "
-                           f"{statistics.median(runs['traced'].values()):.0f} ms)"))
+                           f"{total:.0f} ms (median of the stamped build's runs to a painted window, "
+                           f"seen by the launcher: {statistics.median(runs['traced'].values()):.0f} ms)"))
     return rows, phase_rows
 
 
-def bracketing_floors(path, largest, counts):
-    """The floor of each run at the largest size: the mean of the pricings just before and just
-    after it, in the order the benchmark processes printed them, so that load which came and went
-    around a run weighs on the run and on its floor alike."""
-    pricings, runs = [], []  # runs: the number of pricings seen before each run
-    for line in pathlib.Path(path).read_text(errors="replace").splitlines():
+def discovery_section(results, route, csv_rows):
+    """Each process times the program and the reference in turn, twice each per round; every
+    measure is a per-round ratio, summarised per process by its median, and the interval is taken
+    over the processes."""
+    times = {}  # (process, count, round) -> {slot: ms}
+    process = 0
+    for line in (results / "discovery.txt").read_text(errors="replace").splitlines():
         fields = line.split()
-        if fields[:1] == ["call"]:
-            if fields[2] == CALLS[0]:
-                pricings.append({})
-            pricings[-1][fields[2]] = float(fields[3])
-        elif fields[:2] == ["discovery", str(largest)]:
-            runs.append(len(pricings))
-    floor = [sum(counts[c] * pricing[c] for c in CALLS) / 1000 for pricing in pricings]
-    return [(floor[seen - 1] + floor[seen]) / 2 for seen in runs if 0 < seen < len(floor)]
+        if fields[:1] == ["process"]:
+            process = int(fields[1])
+        elif fields[:1] == ["discovery"]:
+            count, index, slot, microseconds = fields[1:]
+            round_times = times.setdefault((process, int(count), int(index)), {})
+            csv_rows.append(("discovery", process, index, len(round_times), slot, count,
+                             f"{float(microseconds) / 1000:.4f}", "ms"))  # slot: the order run
+            round_times[slot] = float(microseconds) / 1000
+    where = ROUTE_LABELS.get(route, route)
+    counts = sorted({count for _, count, _ in times})
+    processes = sorted({p for p, _, _ in times})
 
-
-def discovery_section(results, emulated):
-    lines = results / "discovery.txt"
-    times = {}
-    found = {}
-    for count, candidates, microseconds in read_keyed_lines(lines, "discovery"):
-        times.setdefault(int(count), []).append(float(microseconds) / 1000)
-        found[int(count)] = int(candidates)
-    floors = {int(r[0]): dict(zip(r[1::2], map(int, r[2::2]))) for r in read_keyed_lines(lines, "floor")}
-    prices = {}
-    for _, name, microseconds in read_keyed_lines(lines, "call"):
-        prices.setdefault(name, []).append(float(microseconds))
-    steps = {}
-    for name, microseconds in read_keyed_lines(lines, "step"):
-        steps.setdefault(name, []).append(float(microseconds))
-    price = {name: statistics.median(values) for name, values in prices.items()}
-    where = "emulated" if emulated else ""
-
-    def floor_ms(count):
-        return sum(floors[count][call] * price[call] for call in CALLS) / 1000
+    def per_process(count, measure):
+        medians = []
+        for p in processes:
+            values = [measure(t) for (q, c, _), t in times.items() if q == p and c == count]
+            if values:
+                medians.append(statistics.median(values))
+        return medians
 
     rows = []
     with open(results / "discovery.dat", "w") as data:
-        for count in sorted(times):
-            median, q1, q3, low, high = quartiles(times[count])
-            data.write(f"{count} {median} {low} {high} {found[count]} {floor_ms(count)}\n")
-            finds = floors[count]["finds"]
-            per = f"; {median / finds * 1000:.0f} us per find" if finds else ""
-            rows.append((f"discovery, {count} installations ({found[count]} candidates, as the fixture registers)",
-                         spread_text(times[count], "{:.2f}", " ms") + per, "", where))
-    for name in CALLS:
-        if name in prices:
-            rows.append((f"one {CALL_NAMES[name]}", spread_text(prices[name], "{:.1f}", " us"), "", where))
-    largest = max(times)
-    run_floors = bracketing_floors(lines, largest, floors[largest])
-    if len(run_floors) != len(times[largest]):
-        sys.exit(f"report: {len(times[largest])} discovery runs at {largest} but {len(run_floors)} priced around")
-    ratios = [t / floor for t, floor in zip(times[largest], run_floors)]
-    calls = ", ".join(f"{floors[largest][c]} {c}" for c in CALLS)
-    rows.append((f"discovery floor at {largest} installations (priced calls: {calls})",
-                 spread_text(run_floors, "{:.1f}", " ms"), "", where))
-    rows.append((f"discovery / its floor at {largest} installations (each run over the calls priced around it)",
-                 spread_text(ratios, "{:.3f}"), "<= 1.25", spread_verdict(ratios, 1.25)))
-    for name, (label, bare) in STEP_NAMES.items():
-        if name in steps:
-            step = statistics.median(steps[name])
-            against = f"; {step / price[bare]:.2f} x the bare call" if bare in price else ""
-            rows.append((f"discovery step {label}", spread_text(steps[name], "{:.1f}", " us") + against, "", where))
-    pairs = list(zip(times[500], times[100]))
-    scaling = [a / b for a, b in pairs]
-    rows.append(("discovery scaling 500/100", spread_text(scaling, "{:.2f}"), "<= 6",
-                 spread_verdict(scaling, 6)))
-    ms_500 = quartiles(times[500])[0]
-    if emulated:
-        # The 50 ms target is one for a machine that runs the program natively.
-        rows.append(("discovery, 500 installations", f"{ms_500:.1f} ms, emulated", "< 50 ms (native)",
-                     "not judged: emulated"))
-    else:
-        rows.append(("discovery, 500 installations", f"{ms_500:.1f} ms", "< 50 ms",
-                     verdict(ms_500 < 50, len(times[500]))))
-    return rows
+        for count in counts:
+            program = [t["program"] for (_, c, _), t in times.items() if c == count]
+            reference = [t["reference"] for (_, c, _), t in times.items() if c == count]
+            pm, pq1, pq3, _, _ = quartiles(program)
+            rm, rq1, rq3, _, _ = quartiles(reference)
+            data.write(f"{count} {pm} {pq1} {pq3} {rm} {rq1} {rq3}\n")
+            rows.append((f"discovery, {count} installations, the program (FindJavaInstallations)",
+                         spread_text(program, "{:.2f}", " ms"), "", where))
+            rows.append((f"discovery, {count} installations, the reference (the least calls)",
+                         spread_text(reference, "{:.2f}", " ms"), "", where))
+    for count in counts:
+        for label, measure, goal in (
+                ("program / reference", lambda t: t["program"] / t["reference"],
+                 DISCOVERY_GOAL if count in (10, 500) else None),
+                ("A/A: program, second run / first", lambda t: t["program_again"] / t["program"], None),
+                ("A/A: reference, second run / first", lambda t: t["reference_again"] / t["reference"], None)):
+            medians = per_process(count, measure)
+            mean, low, high = process_interval(medians)
+            rounds = sum(1 for (_, c, _) in times if c == count)
+            text = (f"{mean:.3f} (mean of {len(medians)} process medians, "
+                    f"{min(medians):.3f} to {max(medians):.3f}; {rounds} rounds)")
+            if goal is None:
+                judged = f"95 % CI {low:.3f} to {high:.3f}"
+            elif len(medians) < 5:
+                judged = f"no verdict ({len(medians)} processes, at least 5 needed)"
+            else:
+                judged = interval_verdict(low, high, goal, "{:.3f}")
+            rows.append((f"discovery {label}, {count} installations", text,
+                         f"<= {goal:.2f}, CI's upper bound" if goal else "", judged))
+    if 100 in counts and 500 in counts:
+        scaling = [a / b for a, b in zip(per_process(500, lambda t: t["program"]),
+                                         per_process(100, lambda t: t["program"]))]
+        mean, low, high = process_interval(scaling)
+        rows.append(("discovery scaling 500/100, the program (per process medians)",
+                     f"{mean:.2f} ({len(scaling)} processes)", "<= 6",
+                     interval_verdict(low, high, 6, "{:.2f}") if len(scaling) >= 5 else ""))
+    return rows, len(processes), max((i for _, _, i in times), default=0)
 
 
-def parser_section(results):
+def parser_section(results, csv_rows):
     benchmarks = json.loads((results / "parsers.json").read_text())["benchmarks"]
     repetitions = {}
     for b in benchmarks:
@@ -263,6 +295,8 @@ def parser_section(results):
             continue
         unit = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
         name = b.get("run_name", b["name"])
+        csv_rows.append(("parser", 0, b.get("repetition_index", 0), "", name, "cpu_time",
+                         f"{b['cpu_time'] * unit:.6f}", "ms"))
         # Processor time: on a shared machine the wall clock also counts other people's work.
         repetitions.setdefault(name, []).append(
             {"ms": b["cpu_time"] * unit, "real_ms": b["real_time"] * unit,
@@ -335,12 +369,19 @@ def main():
     results = pathlib.Path(sys.argv[1])
     output = pathlib.Path(sys.argv[2])
     machine = dict(line.split("=", 1) for line in (results / "machine.txt").read_text().splitlines())
-    emulated = machine.get("route") == "emulated"
+    # A run whose route changed half-way is judged as emulated: nothing native is claimed from it.
+    emulated = machine.get("route") in ("emulated", "changed")
 
-    startup_rows, phase_rows = startup_section(results, emulated)
-    discovery_rows = discovery_section(results, emulated)
-    parser_rows, parser_repetitions = parser_section(results)
+    csv_rows = []
+    startup_rows, phase_rows = startup_section(results, machine.get("route", "?"), csv_rows)
+    discovery_rows, discovery_processes, discovery_rounds = discovery_section(results, machine.get("route", "?"), csv_rows)
+    parser_rows, parser_repetitions = parser_section(results, csv_rows)
     rows = startup_rows + discovery_rows + parser_rows + binary_section(results)
+    # Every run of this report, raw, beside the page: each figure can be recomputed from it.
+    with open(output.with_name(output.stem + "-runs.csv"), "w", newline="") as raw:
+        writer = csv.writer(raw)
+        writer.writerow(("measure", "process", "round", "slot", "program", "detail", "value", "unit"))
+        writer.writerows(csv_rows)
 
     widths = [max(len(r[i]) for r in rows) for i in range(4)]
     for r in [("measure", "result", "target", "")] + rows:
@@ -359,18 +400,24 @@ def main():
         if emulated else
         "Wine's 32-bit half ran natively: these Windows-side figures are comparable with other native "
         "runs only, never with runs on an emulated host.")
-    md = ["Figures of one run of `make bench` (scripts/bench.sh), which rewrites this section and the plot. "
-          "Each figure is the median of its runs with the interquartile range (IQR) and the number of runs; "
-          "a ratio of two programs is the median of the ratios of runs taken in the same round.", "",
+    md = ["Figures of one run of `make bench` (scripts/bench.sh), which rewrites this section, the plot and "
+          "`performance-runs.csv`. A single figure is the median of its runs with the interquartile range (IQR). "
+          "Start-up is compared round by round: each difference is that of two programs started in the same "
+          "round, with the distribution-free 95 % confidence interval of its median. The discovery is compared "
+          "inside each process: each ratio is that of two runs in the same round, each process contributes the "
+          "median of its rounds, and the 95 % interval is Student's t over the processes. An A/A row sets a "
+          "program against itself the same way, and shows what no difference looks like.", "",
           "### The machine", "",
           f"- Wine's 32-bit half: {machine.get('route_text', 'unknown route')}",
           f"- {machine['cores']} cores ({machine['cpu']}), {machine['kernel']}",
           f"- {machine['wine']}, Xvfb 1280x1024x24, a fresh 64-bit prefix per measurement",
           f"- g++ {machine['gxx']} (native, Release), MinGW-w64 g++ {machine['mingw']} (i686, Release, static)",
-          f"- load average {machine.get('load', '?')} (1, 5, 15 min) when the measurements ended: the "
-          "machine is shared, and Wine's figures move with its load",
-          f"- runs: start-up {machine.get('startup_runs', '?')} rounds, discovery {machine.get('discovery_repeats', '?')} "
-          f"per size in {machine.get('discovery_processes', '1')} processes, parsers {parser_repetitions} repetitions",
+          f"- load average {machine.get('load_start', '?')} when the measurements began and "
+          f"{machine.get('load', '?')} when they ended (1, 5, 15 min): the machine is shared, and Wine's "
+          "figures move with its load",
+          f"- runs: start-up {machine.get('startup_runs', '?')} rounds (the order turned each round), "
+          f"discovery {discovery_rounds} rounds per size in each of {discovery_processes} processes, "
+          f"parsers {parser_repetitions} repetitions; raw runs in `performance-runs.csv`",
           f"- commit {machine['commit']}, {machine['date']}", "", route_note, "",
           "### Results", ""]
     md += markdown_table(("measure", "result", "target", ""), rows)
@@ -378,9 +425,9 @@ def main():
         md += ["", "### Where the program's start-up goes", "",
                "From the stamped build of the program (`startup_traced.exe`, the same sources with "
                "`KELVOR_STARTUP_TRACE`), timed in the same rounds; each phase ends at its stamp, counted from "
-               "just before CreateProcessW.", ""]
+               "just before CreateProcessW in the launcher.", ""]
         md += markdown_table(("phase", "what it holds", "time"), phase_rows)
-    md += ["", "![Start-up per program, discovery time per number of installations against its floor, and "
+    md += ["", "![Start-up per program, discovery time per number of installations against the reference, and "
            "settings-text throughput per input size, with their spreads](performance.png)"]
     replace_generated_section(output, "# Performance", "\n".join(md))
 

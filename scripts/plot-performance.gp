@@ -20,11 +20,11 @@ plot results."/startup.dat" using 1:3:xtic(2) with boxes, \
 set xtics norotate font ",10"
 set title "Java discovery under Wine".where
 set xlabel "registered installations"
-set ylabel "ms (median, bars: min-max)"
+set ylabel "ms (median, bars: interquartile range)"
 set key top left
 set xrange [-20:520]
 plot results."/discovery.dat" using 1:2:3:4 with yerrorlines title "FindJavaInstallations", \
-     results."/discovery.dat" using 1:6 with linespoints dashtype 2 title "floor: its priced system calls"
+     results."/discovery.dat" using 1:5:6:7 with yerrorlines dashtype 2 title "reference: the least calls"
 
 set title "Settings text throughput (native; decode and read)"
 set xlabel "input size (KiB)"

@@ -1,18 +1,21 @@
 // Times the Java discovery against the real registry and file system of a throwaway Wine prefix
-// holding N registered installations, spread over the vendor keys, both hives and both views;
-// prices the system calls every find must make, and times the discovery's own steps per find.
-// Prints raw figures only: medians, spreads and ratios are the report's to compute.
+// holding N registered installations, spread over the vendor keys, both hives and both views,
+// and against a reference discovery in the same process that makes only the calls any discovery
+// must make. Prints raw figures only: medians, spreads and ratios are the report's to compute.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "discovery/bundled_runtime.h"
 #include "discovery/java_discovery.h"
 #include "discovery/vendor_search.h"
-#include "javainfo/java_identification.h"
-#include "javainfo/release_file.h"
 
 namespace {
 
@@ -131,10 +134,10 @@ double TimeMicroseconds(Work work) {
   return Microseconds(start, end);
 }
 
-// How many finds the fixture's first `count` installations must give: HKCU is shared by both
-// registry views, so a 32-bit process under WOW64 finds those twice; plus the default entry.
+// How many finds the fixture's first `count` installations give: HKCU is shared by both registry
+// views, so a 32-bit process under WOW64 finds those twice.
 std::size_t ExpectedFinds(int count, bool underWow64) {
-  std::size_t finds = 1;
+  std::size_t finds = 0;
   for (int index = 0; index < count; ++index) {
     const bool inUserHive = kPlacements[(index / kLayoutCount) % 3].hive == HKEY_CURRENT_USER;
     finds += inUserHive && underWow64 ? 2 : 1;
@@ -142,125 +145,186 @@ std::size_t ExpectedFinds(int count, bool underWow64) {
   return finds;
 }
 
-// The system calls a find cannot do without: the enumeration that names its version subkey, one
-// open and close per key on the way to the value, the value, the search for javaw.exe, and
-// reading the release file. The vendor keys themselves are opened once per place, not per find.
-void PrintFloorCalls(int count, bool underWow64) {
-  long long opens = 0;
-  long long finds = 0;
-  for (int index = 0; index < count; ++index) {
-    const bool inUserHive = kPlacements[(index / kLayoutCount) % 3].hive == HKEY_CURRENT_USER;
-    const int seen = inUserHive && underWow64 ? 2 : 1;
-    finds += seen;
-    opens += seen * (*kVendorLayouts[index % kLayoutCount].subPath ? 2 : 1);
-  }
-  const long long places = 2LL * (underWow64 ? 2 : 1) * kLayoutCount;  // hives x views x keys
-  std::wprintf(
-      L"floor %d finds %lld enum %lld open %lld query %lld search %lld file %lld "
-      L"vendor_open %lld\n",
-      count, finds, finds, opens, finds, finds, finds, places);
+// What a discovery found: javaw.exe's path and whether it came through the 64-bit view.
+using Found = std::vector<std::pair<std::wstring, bool>>;
+
+// Stops the benchmark: a call that fails where the fixture says it cannot would price an error
+// path instead of the work.
+[[noreturn]] void Fail(const wchar_t* call, const std::wstring& what, long status) {
+  std::fwprintf(stderr, L"discovery_bench: %ls failed for %ls: %ld\n", call, what.c_str(), status);
+  std::exit(1);
 }
 
-// Microseconds per call of each system call a find makes, a batch of 100 each, labelled with the
-// discovery run that follows it. A run is set against the mean of the pricings on either side of
-// it, so that load which comes and goes on a shared machine weighs on the run and on its floor
-// alike.
-void PrintCallPrices(const std::wstring& root, int run) {
-  const std::wstring home = root + L"\\jdk0";
-  const std::wstring bin = home + L"\\bin";
-  const std::wstring release = home + L"\\release";
-  const wchar_t* const keyPath = kVendorLayouts[0].keyPath;
-  const std::wstring valuePath = std::wstring(keyPath) + L"\\17.0.1\\" + kVendorLayouts[0].subPath;
-  RegKeyCloser vendorKey;
-  RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_ENUMERATE_SUB_KEYS, &vendorKey.key);
-  RegKeyCloser valueKey;
-  RegOpenKeyExW(HKEY_CURRENT_USER, valuePath.c_str(), 0, KEY_QUERY_VALUE, &valueKey.key);
-  constexpr int kCalls = 100;
-  const auto price = [run](const wchar_t* name, auto call) {
-    const double total = TimeMicroseconds([&] {
-      for (int i = 0; i < kCalls; ++i) call();
-    });
-    std::wprintf(L"call %d %ls %.2f\n", run, name, total / kCalls);
+// The major version in a release file's JAVA_VERSION line or in a version subkey's name: the first
+// number, or the second after a leading "1.".
+int MajorOf(const char* text) {
+  while (*text && (*text < '0' || *text > '9')) ++text;
+  const int first = std::atoi(text);
+  if (first != 1) return first;
+  while (*text >= '0' && *text <= '9') ++text;
+  return *text == '.' ? std::atoi(text + 1) : first;
+}
+
+// One home as the reference read it: its javaw.exe, empty when there is none, and its major.
+struct HomeRead {
+  std::wstring javaw;
+  int major = 0;
+};
+
+// The reference: the least a discovery of the same list must ask of the system. One look at each
+// place of the runtime in the installation; one walk per distinct vendor key and place, the
+// user's hive once for both views since they share it; one open of the version subkey joined
+// with the row's sub-path and one read per value; one search for javaw.exe and one read of the
+// release file per distinct home. Every call's result is checked.
+class ReferenceDiscovery {
+ public:
+  // The places of the runtime are the program's own, a matter of paths rather than of calls.
+  explicit ReferenceDiscovery(bool underWow64)
+      : underWow64_(underWow64), runtimePlaces_(RuntimeBinPlaces()) {}
+
+  Found Find() {
+    Found found;
+    homes_.clear();
+    for (const std::wstring& place : runtimePlaces_) {
+      if (GetFileAttributesW(place.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        Fail(L"GetFileAttributesW", place + L" (the fixture has no runtime there)", 0);
+      }
+      const DWORD error = GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        Fail(L"GetFileAttributesW", place, static_cast<long>(error));
+    }
+    const std::vector<VendorKey>& table = VendorKeyTable();
+    if (underWow64_) WalkPlace(HKEY_CURRENT_USER, KEY_WOW64_64KEY, {true, false}, table, found);
+    if (!underWow64_) WalkPlace(HKEY_CURRENT_USER, 0, {false, false}, table, found);
+    if (underWow64_) WalkPlace(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, {true, true}, table, found);
+    WalkPlace(HKEY_LOCAL_MACHINE, 0, {false, true}, table, found);
+    return found;
+  }
+
+ private:
+  // The views a place's finds count for: the user's hive under WOW64 counts for both.
+  struct Views {
+    bool is64Bit;
+    bool single;
   };
-  price(L"enum", [&] {
-    wchar_t name[1001];
-    DWORD length = 1000;
-    RegEnumKeyExW(vendorKey.key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
-  });
-  price(L"open", [&] {
-    RegKeyCloser key;
-    RegOpenKeyExW(HKEY_CURRENT_USER, valuePath.c_str(), 0, KEY_QUERY_VALUE, &key.key);
-  });
-  price(L"query", [&] {
-    wchar_t data[261] = {};
-    DWORD type = 0;
-    DWORD size = 520;
-    RegQueryValueExW(valueKey.key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-  });
-  price(L"search", [&] {
-    wchar_t found[260] = {};
-    SearchPathW(bin.c_str(), L"javaw.exe", nullptr, 260, found, nullptr);
-  });
-  price(L"file", [&] {
+
+  void WalkPlace(HKEY hive, REGSAM view, Views views, const std::vector<VendorKey>& table,
+                 Found& found) {
+    for (std::size_t first = 0; first < table.size();) {
+      std::size_t last = first + 1;
+      while (last < table.size() && table[last].keyPath == table[first].keyPath) ++last;
+      WalkKey(hive, view, views, &table[first], &table[last - 1] + 1, found);
+      first = last;
+    }
+  }
+
+  void WalkKey(HKEY hive, REGSAM view, Views views, const VendorKey* first, const VendorKey* last,
+               Found& found) {
+    RegKeyCloser vendorKey;
+    const LONG open = RegOpenKeyExW(hive, first->keyPath.c_str(), 0, KEY_ENUMERATE_SUB_KEYS | view,
+                                    &vendorKey.key);
+    if (open == ERROR_FILE_NOT_FOUND) return;
+    if (open != ERROR_SUCCESS) Fail(L"RegOpenKeyExW", first->keyPath, open);
+    wchar_t name[1000];
+    for (DWORD index = 0;; ++index) {
+      DWORD length = 1000;
+      const LONG status =
+          RegEnumKeyExW(vendorKey.key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+      if (status == ERROR_NO_MORE_ITEMS) break;
+      if (status != ERROR_SUCCESS) Fail(L"RegEnumKeyExW", first->keyPath, status);
+      for (const VendorKey* row = first; row != last; ++row) {
+        std::wstring path(name, length);
+        if (!row->subPath.empty()) path.append(1, L'\\').append(row->subPath);
+        RegKeyCloser valueKey;
+        const LONG opened =
+            RegOpenKeyExW(vendorKey.key, path.c_str(), 0, KEY_QUERY_VALUE | view, &valueKey.key);
+        // Rows that share a key differ in the sub-path, which a version subkey holds for one.
+        if (opened == ERROR_FILE_NOT_FOUND && !row->subPath.empty()) continue;
+        if (opened != ERROR_SUCCESS) Fail(L"RegOpenKeyExW", path, opened);
+        wchar_t home[MAX_PATH + 1] = {};
+        DWORD type = 0;
+        DWORD size = MAX_PATH * sizeof(wchar_t);
+        const LONG queried = RegQueryValueExW(valueKey.key, row->homeValueName.c_str(), nullptr,
+                                              &type, reinterpret_cast<BYTE*>(home), &size);
+        if (queried != ERROR_SUCCESS || type != REG_SZ) Fail(L"RegQueryValueExW", path, queried);
+        const HomeRead& read = ReadHome(home, row->namePrefix, name);
+        if (read.javaw.empty() || read.major < 17) continue;
+        found.emplace_back(read.javaw, views.is64Bit);
+        if (!views.single) found.emplace_back(read.javaw, false);
+      }
+    }
+  }
+
+  const HomeRead& ReadHome(const std::wstring& home, const std::wstring& prefix,
+                           const wchar_t* subKey) {
+    const auto [at, isNew] = homes_.try_emplace(home);
+    HomeRead& read = at->second;
+    if (!isNew) return read;
+    const std::wstring bin = home + L"\\bin";
+    wchar_t javaw[MAX_PATH];
+    const DWORD length = SearchPathW(bin.c_str(), L"javaw.exe", nullptr, MAX_PATH, javaw, nullptr);
+    if (length == 0 || length >= MAX_PATH) Fail(L"SearchPathW", bin, static_cast<long>(length));
+    read.javaw.assign(javaw, length);
+    const std::wstring release = home + L"\\release";
     FileCloser file;
     file.file = CreateFileW(release.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             0, nullptr);
-    char buffer[512];
-    DWORD read = 0;
-    ReadFile(file.file, buffer, sizeof(buffer), &read, nullptr);
-  });
-  price(L"vendor_open", [&] {
-    RegKeyCloser key;
-    RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ENUMERATE_SUB_KEYS, &key.key);
-  });
+    if (file.file == INVALID_HANDLE_VALUE)
+      Fail(L"CreateFileW", release, static_cast<long>(GetLastError()));
+    char text[4097];
+    DWORD bytes = 0;
+    if (!ReadFile(file.file, text, sizeof(text) - 1, &bytes, nullptr) || bytes == 0)
+      Fail(L"ReadFile", release, static_cast<long>(GetLastError()));
+    text[bytes] = '\0';
+    const char* version = std::strstr(text, "JAVA_VERSION=\"");
+    if (version) {
+      read.major = MajorOf(version);
+    } else {
+      std::wstring name = subKey;
+      if (!prefix.empty() && name.starts_with(prefix)) name.erase(0, prefix.size());
+      read.major = MajorOf(std::string(name.begin(), name.end()).c_str());
+    }
+    return read;
+  }
+
+  const bool underWow64_;
+  std::vector<std::wstring> runtimePlaces_;
+  std::map<std::wstring, HomeRead> homes_;
+};
+
+// The program's finds as (javaw.exe, view) pairs: the registry's, without the default entry.
+Found ProgramFound(const std::vector<JavaCandidate>& candidates) {
+  Found found;
+  for (const JavaCandidate& candidate : candidates) {
+    if (!candidate.javawPath.empty()) found.emplace_back(candidate.javawPath, candidate.is64Bit);
+  }
+  return found;
 }
 
-// The discovery's own steps, each over every registered home, per home: what the profile
-// compares with the prices of the bare calls above.
-void PrintStepCosts(const std::wstring& root, int count, int batches) {
-  std::vector<std::wstring> homes;
-  for (int index = 0; index < count; ++index)
-    homes.push_back(root + L"\\jdk" + std::to_wstring(index));
-  std::vector<JavaCandidate> found;
-  FindJavaInstallations(true, 17, found);
-  for (int batch = 0; batch < batches; ++batch) {
-    const auto step = [&](const wchar_t* name, std::size_t items, auto work) {
-      std::wprintf(L"step %ls %.2f\n", name, TimeMicroseconds(work) / static_cast<double>(items));
-    };
-    step(L"search", homes.size(), [&] {
-      std::wstring javaw;
-      for (const std::wstring& home : homes)
-        FindFileInDirectory(home + L"\\bin", L"javaw.exe", javaw);
-    });
-    step(L"release", homes.size(), [&] {
-      std::wstring version;
-      for (const std::wstring& home : homes) ReadReleaseVersion(home, version);
-    });
-    step(L"identify", homes.size(), [&] {
-      for (const std::wstring& home : homes) {
-        IdentifyJavaInstallation(home, home + L"\\bin\\javaw.exe", home + L"\\bin\\java.exe",
-                                 L"Oracle JDK", L"17.0.1", L"Oracle", true, false);
-      }
-    });
-    step(L"sort", found.size(), [&] {
-      std::vector<JavaCandidate> copy = found;
-      std::sort(copy.begin(), copy.end(), CandidateBefore);
-    });
-  }
+// The same pairs, each as often, in any order.
+bool SameFinds(Found a, Found b) {
+  std::sort(a.begin(), a.end());
+  std::sort(b.begin(), b.end());
+  return a == b;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const int repeats = argc > 1 ? std::max(3, _wtoi(argv[1])) : 21;
+  const int rounds = argc > 1 ? std::max(3, _wtoi(argv[1])) : 9;
   const std::wstring root = L"C:\\kelvor-discovery-bench";
   CreateDirectoryW(root.c_str(), nullptr);
   BOOL wow64 = FALSE;
   IsWow64Process(GetCurrentProcess(), &wow64);
+  ReferenceDiscovery reference(wow64 != FALSE);
 
+  // Each round times the program twice and the reference twice; the second of each pair is the
+  // A/A comparison that shows how far two runs of the same code differ. The order turns by one
+  // each round, so that neither side always runs first or after the other.
+  const wchar_t* const kSlots[] = {L"program", L"reference", L"program_again", L"reference_again"};
+  constexpr int kSlotCount = 4;
   int registered = 0;
-  constexpr int kLargest = 500;
-  for (const int count : {0, 10, 100, kLargest}) {
+  for (const int count : {10, 100, 500}) {
     // The prefix grows from one size to the next; each size is timed on its own.
     for (; registered < count; ++registered) {
       if (!RegisterInstallation(registered, root)) {
@@ -269,29 +333,37 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
       }
     }
-    const std::size_t expected = ExpectedFinds(count, wow64 != FALSE);
-    for (int run = 0; run <= repeats; ++run) {
-      // The floor of the verdict's size is priced between its runs, so that each run has a
-      // pricing on either side of it: before the first and once more after the last.
-      if (count == kLargest && run > 0) PrintCallPrices(root, run);
-      std::vector<JavaCandidate> candidates;
-      const double microseconds =
-          TimeMicroseconds([&] { FindJavaInstallations(true, 17, candidates); });
-      // A discovery that finds the wrong number is broken, however fast it is.
-      if (candidates.size() != expected) {
-        std::fwprintf(stderr,
-                      L"discovery_bench: %zu candidates found with %d installations registered, "
-                      L"%zu expected\n",
-                      candidates.size(), count, expected);
-        return 1;
+    // Round 0 warms the caches and is not reported.
+    for (int round = 0; round <= rounds; ++round) {
+      Found finds[kSlotCount];
+      for (int slot = 0; slot < kSlotCount; ++slot) {
+        const int which = (slot + round) % kSlotCount;
+        std::vector<JavaCandidate> candidates;
+        const double microseconds = TimeMicroseconds([&] {
+          if (which % 2 == 0) {
+            FindJavaInstallations(true, 17, candidates);
+          } else {
+            finds[which] = reference.Find();
+          }
+        });
+        if (which % 2 == 0) finds[which] = ProgramFound(candidates);
+        if (round > 0)
+          std::wprintf(L"discovery %d %d %ls %.1f\n", count, round, kSlots[which], microseconds);
       }
-      // Run 0 warms the caches and is not reported.
-      if (run > 0) std::wprintf(L"discovery %d %zu %.1f\n", count, candidates.size(), microseconds);
+      // A discovery that finds something else is broken, however fast it is: every run must find
+      // every registration, the user's hive's through both views, and the same as the others.
+      const std::size_t expected = ExpectedFinds(count, wow64 != FALSE);
+      for (int which = 0; which < kSlotCount; ++which) {
+        if (finds[which].size() != expected || !SameFinds(finds[which], finds[0])) {
+          std::fwprintf(stderr,
+                        L"discovery_bench: %ls found %zu pairs with %d registered (%zu expected), "
+                        L"or not the program's\n",
+                        kSlots[which], finds[which].size(), count, expected);
+          return 1;
+        }
+      }
     }
-    if (count == kLargest) PrintCallPrices(root, repeats + 1);
-    PrintFloorCalls(count, wow64 != FALSE);
     std::fflush(stdout);
   }
-  PrintStepCosts(root, registered, repeats < 5 ? 3 : 5);
   return 0;
 }

@@ -1,5 +1,6 @@
 // Times how long programs take from process creation to a visible, painted top-level window.
-// Runs the targets in turn, round after round, so that both see the same warm caches and load.
+// Runs the targets in turn, round after round, so that all see the same warm caches and load; the
+// order turns by one program each round.
 #include <windows.h>
 
 #include <cstdio>
@@ -59,6 +60,8 @@ bool IsFullyPainted(HWND window) {
   return !unpainted;
 }
 
+constexpr DWORD kSettleMs = 200;  // after the window is seen finished and after the exit
+
 double Elapsed(LARGE_INTEGER start, LARGE_INTEGER frequency) {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
@@ -113,6 +116,9 @@ double TimeOneStart(const Target& target, int run, DWORD timeoutMs, double& visi
     }
     Sleep(1);
   }
+  // Left open a while, so that a window the launcher saw finished before its own stamp of being
+  // idle (a paint still to come from the display server) gets there before it is closed.
+  Sleep(kSettleMs);
   if (window) PostMessageW(window, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(process.info.hProcess, 10000) != WAIT_OBJECT_0) {
     std::fwprintf(stderr, L"%ls did not end after WM_CLOSE; terminating it\n", target.name.c_str());
@@ -120,16 +126,19 @@ double TimeOneStart(const Target& target, int run, DWORD timeoutMs, double& visi
     WaitForSingleObject(process.info.hProcess, 5000);
     return -1.0;
   }
+  // The display server and Wine tear down a closed window's resources after the process is gone;
+  // the next start should not pay for that.
+  Sleep(kSettleMs);
   return result;
 }
 
 int Usage() {
-  std::fwprintf(
-      stderr,
-      L"usage: startup_launcher RUNS NAME CLASS COMMAND [NAME CLASS COMMAND ...]\n"
-      L"  COMMAND is a whole command line, the program path quoted when needed.\n"
-      L"  Prints 'run NAME I MS VISIBLE_MS' for each run, 'failed NAME I' for a run that failed;\n"
-      L"  medians and ratios are the report's to compute.\n");
+  std::fwprintf(stderr,
+                L"usage: startup_launcher RUNS NAME CLASS COMMAND [NAME CLASS COMMAND ...]\n"
+                L"  COMMAND is a whole command line, the program path quoted when needed.\n"
+                L"  Prints 'run NAME I MS VISIBLE_MS SLOT' for each run (SLOT: its place in the "
+                L"round), 'failed NAME I' for a run that failed;\n"
+                L"  medians and ratios are the report's to compute.\n");
   return 2;
 }
 
@@ -149,8 +158,14 @@ int wmain(int argc, wchar_t** argv) {
     if (TimeOneStart(target, -1, kTimeoutMs, visibleMs) < 0) return 1;
   }
   int failures = 0;
+  const std::size_t count = targets.size();
   for (int run = 0; run < runs; ++run) {
-    for (const Target& target : targets) {
+    // The order changes from round to round (a balanced Latin square): over `count` rounds each
+    // program takes every place once and follows every other program once, so that neither
+    // opening a round nor starting just after a given program weighs on one of them alone.
+    for (std::size_t slot = 0; slot < count; ++slot) {
+      const std::size_t column = slot % 2 == 0 ? (count - slot / 2) % count : (slot + 1) / 2;
+      const Target& target = targets[(column + static_cast<std::size_t>(run)) % count];
       double visibleMs = 0;
       const double ms = TimeOneStart(target, run, kTimeoutMs, visibleMs);
       if (ms < 0) {
@@ -158,7 +173,7 @@ int wmain(int argc, wchar_t** argv) {
         std::wprintf(L"failed %ls %d\n", target.name.c_str(), run);
         continue;
       }
-      std::wprintf(L"run %ls %d %.3f %.3f\n", target.name.c_str(), run, ms, visibleMs);
+      std::wprintf(L"run %ls %d %.3f %.3f %zu\n", target.name.c_str(), run, ms, visibleMs, slot);
     }
   }
   std::fflush(stdout);

@@ -20,6 +20,7 @@ LRESULT CALLBACK MinimalWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  StampStartup("loader");  // the entry, as in the program
 #ifdef KELVOR_PROGRAM_IMPORTS
   if (!KeepProgramImports()) return 1;
 #endif

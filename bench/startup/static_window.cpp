@@ -112,6 +112,7 @@ LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  StampStartup("loader");  // the entry, as in the program
   if (!KeepProgramImports()) return 1;
   const OwnedFont font(CreateMessageFont());
   WNDCLASSW windowClass{};

@@ -6,6 +6,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "window/startup_trace.h"
+
 // One function from each DLL the program imports beyond what a bare window needs, referenced so
 // that the linker keeps the import; a twin that never calls this imports none of them. bench.sh
 // compares the import tables, so a twin that drifts from the program stops the benchmark.
@@ -20,14 +22,18 @@ inline bool KeepProgramImports() {
   return imports[0] != nullptr;
 }
 
-// Shows the window and runs its messages until WM_CLOSE; returns the exit code.
+// Shows the window and runs its messages until WM_CLOSE, stamping when it is idle after its first
+// paint as the program's stamped build does; returns the exit code.
 inline int ShowAndRun(HWND window, HINSTANCE instance, const wchar_t* className) {
   ShowWindow(window, SW_SHOWNORMAL);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+  MSG message{};
+  for (;;) {
+    StampStartupIdle(window);
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) break;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
   UnregisterClassW(className, instance);
+  WriteStartupStamps();
   return 0;
 }

@@ -60,7 +60,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   StampStartup("show");
 
   MSG message{};
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+  for (;;) {
+    StampStartupIdle(MainWindow);
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) break;
     if (HandleTabKey(MainWindow, message) || HandleDialogKey(MainWindow, message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
