@@ -14,16 +14,9 @@
 #include "javainfo/java_validation.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "startup/error_text.h"
 
 namespace {
-
-std::wstring ErrorText(std::int32_t status) {
-  std::wstring message;
-  platform::FormatSystemMessage(status, message);
-  while (!message.empty() && std::iswspace(static_cast<std::wint_t>(message.back())))
-    message.pop_back();
-  return L"error " + std::to_wstring(status) + (message.empty() ? L"" : L" (" + message + L")");
-}
 
 // The machine of a home's java.exe and how it runs here.
 template <typename Entry>
@@ -76,7 +69,7 @@ RegisteredHome FromRecord(const RegistrationRecord& record, std::int32_t minimum
     }
     case Registration::KeyUnreadable:
       entry.outcome = HomeOutcome::KeyUnreadable;
-      entry.reason = L"the key could not be read: " + ErrorText(record.status);
+      entry.reason = L"the key could not be read: " + DescribeSystemError(record.status);
       break;
     case Registration::NameTooLong:
       entry.outcome = HomeOutcome::NameTooLong;
@@ -93,7 +86,7 @@ RegisteredHome FromRecord(const RegistrationRecord& record, std::int32_t minimum
           : record.status == 0 ? L"the " + row.homeValueName + L" value is not text (type " +
                                      std::to_wstring(record.valueType) + L")"
                                : L"the " + row.homeValueName + L" value could not be read: " +
-                                     ErrorText(record.status);
+                                     DescribeSystemError(record.status);
       break;
     case Registration::NoJavaw:
       if (!Exists(record.home, isDirectory) || !isDirectory) {

@@ -19,12 +19,6 @@
 
 namespace {
 
-bool IsFolder(const std::wstring& path) {
-  std::uint32_t attributes = 0;
-  return platform::GetFileAttributes(path, attributes) &&
-         (attributes & platform::kFileAttributeDirectory) != 0;
-}
-
 std::wstring LastName(const std::wstring& path) {
   return path.substr(std::min(path.find_last_of(L"\\/") + 1, path.size()));
 }
@@ -67,7 +61,7 @@ std::vector<std::pair<std::wstring, Machine>> ExistingHomes(const JavaReport& re
   std::vector<std::wstring> keys;
   for (const auto& [home, machine] : homes) {
     if (home.empty() || std::find(keys.begin(), keys.end(), PathKey(home)) != keys.end() ||
-        !IsFolder(home))
+        !platform::IsDirectoryFollowingLinks(home))
       continue;
     keys.push_back(PathKey(home));
     existing.emplace_back(home, machine);

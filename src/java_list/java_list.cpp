@@ -2,7 +2,6 @@
 // left out, or checks one executable; as text or as JSON.
 #include <windows.h>
 
-#include <cwctype>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,7 +10,7 @@
 #include "common/text_encoding.h"
 #include "java_list/java_list_output.h"
 #include "javainfo/java_validation.h"
-#include "platform/system.h"
+#include "startup/error_text.h"
 
 namespace {
 
@@ -194,11 +193,8 @@ int wmain(int argc, wchar_t** argv) {
   const int exitCode = Run(argc, argv);
   const DWORD error = std::exchange(writeError, 0);
   if (error == 0) return exitCode;
-  std::wstring message;
-  platform::FormatSystemMessage(static_cast<std::int32_t>(error), message);
-  while (!message.empty() && std::iswspace(static_cast<std::wint_t>(message.back())))
-    message.pop_back();
-  Print(GetStdHandle(STD_ERROR_HANDLE), L"kelvor-java-list: writing the output failed: error " +
-                                            std::to_wstring(error) + L" (" + message + L")\r\n");
+  Print(GetStdHandle(STD_ERROR_HANDLE), L"kelvor-java-list: writing the output failed: " +
+                                            DescribeSystemError(static_cast<std::int32_t>(error)) +
+                                            L"\r\n");
   return kWriteFailed;
 }

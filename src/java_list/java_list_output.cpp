@@ -2,7 +2,6 @@
 #include "java_list/java_list_output.h"
 
 #include <cwchar>
-#include <cwctype>
 #include <nlohmann/json.hpp>
 #include <tuple>
 
@@ -151,13 +150,6 @@ json SavedJson(const SavedJava& saved) {
           {"likelyUpdates", std::move(updates)}};
 }
 
-std::wstring SystemError(std::uint32_t code) {
-  std::wstring message = SystemMessageText(static_cast<std::int32_t>(code));
-  while (!message.empty() && std::iswspace(static_cast<std::wint_t>(message.back())))
-    message.pop_back();
-  return L"error " + std::to_wstring(code) + L" (" + message + L")";
-}
-
 const char* TrialCode(const JavaTrial& trial) {
   using Outcome = platform::ProcessRun::Outcome;
   if (trial.javaPath.empty()) return "nothing-saved";
@@ -298,7 +290,8 @@ std::wstring TrialText(const JavaTrial& trial, const SavedSettings& saved) {
   if (code == "starts") {
     text += L"starts: " + trial.versionLine + L"\r\n";
   } else if (code == "not-started") {
-    text += L"could not be started: " + SystemError(trial.run.startError) + L"\r\n";
+    text += L"could not be started: " +
+            DescribeSystemError(static_cast<std::int32_t>(trial.run.startError)) + L"\r\n";
   } else if (code == "timed-out") {
     text += L"did not finish within " + std::to_wstring(kTrialTimeoutMs / 1000) +
             L" seconds and was ended\r\n";
@@ -312,7 +305,8 @@ std::wstring TrialText(const JavaTrial& trial, const SavedSettings& saved) {
     for (const std::wstring& line : trial.errorLines) text += L"  " + line + L"\r\n";
   }
   if (code != "not-started" && !trial.run.inJob)
-    text += L"  not in a job of its own (" + SystemError(trial.run.jobError) +
+    text += L"  not in a job of its own (" +
+            DescribeSystemError(static_cast<std::int32_t>(trial.run.jobError)) +
             L"): before Windows 8 a program inside another job cannot be given one, so only the "
             L"time limit ended it, and what it started itself may have outlived it\r\n";
   text += L"  ran: " + trial.commandLine + L" (" +

@@ -72,6 +72,16 @@ std::uint32_t InspectFile(const std::wstring& path, FileFacts& facts) {
 
 namespace {
 
+// GetFileInformationByHandle of what `path` leads to, links followed: opened without
+// FILE_FLAG_OPEN_REPARSE_POINT, so a broken link fails, and with backup semantics, so a folder
+// opens too. Only attributes are read, which every sharing allows.
+bool InformationFollowingLinks(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& information) {
+  const UniqueFileHandle file(CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return file.IsValid() && GetFileInformationByHandle(file.Get(), &information) != 0;
+}
+
 // WriteFile until every byte is written: a disk that fills part way answers a short count first.
 DWORD WriteAll(HANDLE file, const char* bytes, std::size_t size) {
   while (size > 0) {
@@ -177,12 +187,9 @@ bool IsDirectoryFollowingLinks(const std::wstring& path) {
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   // A link reports its own attributes, a folder link "directory" even when its target is gone;
-  // opening it without FILE_FLAG_OPEN_REPARSE_POINT reaches the target, or fails.
-  const UniqueFileHandle target(CreateFileW(
-      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  // what it leads to, if anything, tells.
   BY_HANDLE_FILE_INFORMATION information{};
-  return target.IsValid() && GetFileInformationByHandle(target.Get(), &information) &&
+  return InformationFollowingLinks(path, information) &&
          (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -221,12 +228,8 @@ std::int32_t ListSubdirectories(const std::wstring& directory, std::vector<std::
 }
 
 bool GetFileIdentity(const std::wstring& path, std::uint64_t& volume, std::uint64_t& index) {
-  // Backup semantics let a folder be opened; no access right is needed to read its identity.
-  const UniqueFileHandle file(
-      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   BY_HANDLE_FILE_INFORMATION information = {};
-  if (!file.IsValid() || !GetFileInformationByHandle(file.Get(), &information)) return false;
+  if (!InformationFollowingLinks(path, information)) return false;
   volume = information.dwVolumeSerialNumber;
   index = static_cast<std::uint64_t>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
   return true;

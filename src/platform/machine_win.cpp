@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/module_function_win.h"
 #include "platform/unique_handle_win.h"
 
 namespace platform {
@@ -28,9 +29,8 @@ std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::si
 
 bool QueryNativeMachine(std::uint16_t& machine) {
   using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
-  const FARPROC address = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process2");
   const auto query =
-      reinterpret_cast<IsWow64Process2Function>(reinterpret_cast<void (*)()>(address));
+      ModuleFunction<IsWow64Process2Function>(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process2");
   USHORT processMachine = 0, nativeMachine = 0;
   if (query == nullptr || !query(GetCurrentProcess(), &processMachine, &nativeMachine))
     return false;
@@ -40,10 +40,8 @@ bool QueryNativeMachine(std::uint16_t& machine) {
 
 bool QueryMachineRunsUserCode(std::uint16_t machine, bool& runs) {
   using GetMachineTypeAttributesFunction = HRESULT(WINAPI*)(USHORT, int*);
-  const FARPROC address =
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetMachineTypeAttributes");
-  const auto query =
-      reinterpret_cast<GetMachineTypeAttributesFunction>(reinterpret_cast<void (*)()>(address));
+  const auto query = ModuleFunction<GetMachineTypeAttributesFunction>(
+      GetModuleHandleW(L"kernel32.dll"), "GetMachineTypeAttributes");
   int attributes = 0;
   if (query == nullptr || FAILED(query(machine, &attributes))) return false;
   runs = (attributes & 1) != 0;  // UserEnabled

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "platform/module_function_win.h"
+
 namespace platform::ui {
 namespace {
 
@@ -22,10 +24,9 @@ BOOL CallGetOpenFileName(OPENFILENAMEW& request) {
   using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
   static const GetOpenFileNameFunction getOpenFileName = []() -> GetOpenFileNameFunction {
     // A known DLL: Windows loads it from its own folder, never from beside the program.
-    const HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
-    if (!dialogs) return nullptr;  // stays loaded for the rest of the run
-    return reinterpret_cast<GetOpenFileNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameW")));
+    // Once loaded, it stays loaded for the rest of the run.
+    return platform::ModuleFunction<GetOpenFileNameFunction>(LoadLibraryW(L"comdlg32.dll"),
+                                                             "GetOpenFileNameW");
   }();
   return getOpenFileName ? getOpenFileName(&request) : FALSE;
 }

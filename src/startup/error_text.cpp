@@ -2,6 +2,7 @@
 #include "startup/error_text.h"
 
 #include <cerrno>
+#include <cwctype>
 
 #include "platform/files.h"
 #include "platform/system.h"
@@ -97,6 +98,14 @@ std::wstring SystemMessageText(std::int32_t code) {
   std::wstring text;
   if (!platform::FormatSystemMessage(code, text)) return L"<failed to get error message>";
   return text;
+}
+
+std::wstring DescribeSystemError(std::int32_t code) {
+  std::wstring message;
+  platform::FormatSystemMessage(code, message);
+  while (!message.empty() && std::iswspace(static_cast<std::wint_t>(message.back())))
+    message.pop_back();
+  return L"error " + std::to_wstring(code) + (message.empty() ? L"" : L" (" + message + L")");
 }
 
 void AppendSystemErrorText(std::int32_t code, std::wstring& errorText) {

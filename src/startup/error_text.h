@@ -12,6 +12,10 @@ void AppendErrorText(std::int32_t code, const std::wstring& description, std::ws
 // The system's message for a Win32 error code, or "<failed to get error message>".
 std::wstring SystemMessageText(std::int32_t code);
 
+// "error <code> (<the system's message>)" on one line, for reports rather than error boxes;
+// without the parentheses when the system has no message for the code.
+std::wstring DescribeSystemError(std::int32_t code);
+
 // AppendErrorText with the system's message: after failed system and registry calls.
 void AppendSystemErrorText(std::int32_t code, std::wstring& errorText);
 

@@ -7,6 +7,7 @@
 
 #include "discovery/java_discovery.h"
 #include "javainfo/java_validation.h"
+#include "platform/module_function_win.h"
 #include "platform/ui_win.h"
 #include "window/accept_rules.h"
 #include "window/control_ids.h"
@@ -69,8 +70,7 @@ constexpr LPARAM kNoEditSelection = 0xFFFF;
 // only the system's, so these are looked up at run time and missing ones fall back.
 template <typename Function>
 Function User32Function(const char* name) {
-  const FARPROC address = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+  return platform::ModuleFunction<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 UINT SystemDpi() {
@@ -82,12 +82,9 @@ UINT SystemDpi() {
 // Windows 8.1 knows each monitor's DPI, through shcore.dll; 0 where it does not.
 UINT MonitorDpi(HWND window) {
   using ForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  static const auto forMonitor = []() -> ForMonitor {
-    const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!shcore) return nullptr;  // stays loaded for the rest of the run
-    return reinterpret_cast<ForMonitor>(
-        reinterpret_cast<void (*)()>(GetProcAddress(shcore, "GetDpiForMonitor")));
-  }();
+  // Once loaded, shcore.dll stays loaded for the rest of the run.
+  static const auto forMonitor = platform::ModuleFunction<ForMonitor>(
+      LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), "GetDpiForMonitor");
   constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI: the one to lay out for
   UINT x = 0, y = 0;
   const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
