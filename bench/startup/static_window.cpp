@@ -124,11 +124,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
   if (!RegisterClassW(&windowClass)) return 1;
+  StampStartup("class");
   // The program's styles and, for a 430 by 239 client area, its outer size, centred on 1280x1024.
   const HWND window = CreateWindowExW(WS_EX_TOPMOST, kClassName, L"Static window",
                                       WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, 421,
                                       374, 438, 276, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
+  StampStartup("window");
   CreateStaticControls(window, instance, font.Get());
+  StampStartup("controls");
   return ShowAndRun(window, instance, kClassName);
 }

@@ -26,6 +26,7 @@ inline bool KeepProgramImports() {
 // paint as the program's stamped build does; returns the exit code.
 inline int ShowAndRun(HWND window, HINSTANCE instance, const wchar_t* className) {
   ShowWindow(window, SW_SHOWNORMAL);
+  StampStartup("show");
   MSG message{};
   for (;;) {
     StampStartupIdle(window);

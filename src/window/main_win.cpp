@@ -55,7 +55,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return 0;
   }
   MainWindow = window;
-  StampStartup("window");
+  StampStartup("created");
   ShowWindow(MainWindow, SW_SHOWNORMAL);
   StampStartup("show");
 

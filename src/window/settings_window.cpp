@@ -80,22 +80,47 @@ UINT SystemDpi() {
 }
 
 // Windows 8.1 knows each monitor's DPI, through shcore.dll; 0 where it does not.
-UINT MonitorDpi(HWND window) {
+UINT MonitorDpi(HMONITOR monitor) {
   using ForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
   // Once loaded, shcore.dll stays loaded for the rest of the run.
   static const auto forMonitor = platform::ModuleFunction<ForMonitor>(
       LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), "GetDpiForMonitor");
   constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI: the one to lay out for
   UINT x = 0, y = 0;
-  const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
   return forMonitor && SUCCEEDED(forMonitor(monitor, kEffectiveDpi, &x, &y)) ? y : 0;
 }
 
 UINT WindowDpi(HWND window) {
   static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
   UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
-  if (dpi == 0) dpi = MonitorDpi(window);
+  if (dpi == 0) dpi = MonitorDpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
   return dpi != 0 ? dpi : SystemDpi();
+}
+
+// The DPI a new window gets on the primary monitor, where it opens centred.
+UINT PrimaryMonitorDpi() {
+  const UINT dpi = MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+  return dpi != 0 ? dpi : SystemDpi();
+}
+
+// What the frame of a window of `style` adds to its client area at `dpi`. Windows before 10 1607
+// know only the system DPI, which is then the only one a window of this process has.
+std::optional<LayoutSize> FrameSize(DWORD style, DWORD exStyle, UINT dpi) {
+  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = User32Function<AdjustForDpi>("AdjustWindowRectExForDpi");
+  RECT frame{};
+  const bool adjusted =
+      adjustForDpi ? adjustForDpi(&frame, style, FALSE, exStyle, dpi) != FALSE
+                   : dpi == SystemDpi() && AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  if (!adjusted) return std::nullopt;
+  return LayoutSize{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+std::optional<LayoutRect> DesktopRect() {
+  RECT desktop{};
+  if (!GetClientRect(GetDesktopWindow(), &desktop)) return std::nullopt;
+  return LayoutRect{desktop.left, desktop.top, desktop.right - desktop.left,
+                    desktop.bottom - desktop.top};
 }
 
 // Windows 10 1607 scales the caption and frame of a per-monitor window only when asked while the
@@ -163,22 +188,52 @@ void OnDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
 // need more in the new font. A window that grew only after the move could reach back over the
 // monitor it came from and be sent back there.
 BOOL OnGetDpiScaledSize(HWND window, UINT dpi, SIZE& size) {
-  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  static const auto adjust = User32Function<AdjustForDpi>("AdjustWindowRectExForDpi");
   const UniqueFont font = CreateMessageFont(dpi);
   const std::optional<LayoutSize> needed =
       font.Get() ? NeededClientSize(window, font.Get()) : std::nullopt;
-  if (!needed || !adjust) return FALSE;  // Windows then scales the size by itself
-  RECT frame{0, 0, needed->width, needed->height};
-  const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
-  if (!adjust(&frame, style, FALSE, exStyle, dpi)) return FALSE;
+  const std::optional<LayoutSize> frame =
+      FrameSize(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
+                static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), dpi);
+  if (!needed || !frame) return FALSE;  // Windows then scales the size by itself
   const auto current = static_cast<int>(WindowDpi(window));
   size.cx =
-      std::max<LONG>(MulDiv(size.cx, static_cast<int>(dpi), current), frame.right - frame.left);
-  size.cy =
-      std::max<LONG>(MulDiv(size.cy, static_cast<int>(dpi), current), frame.bottom - frame.top);
+      std::max<LONG>(MulDiv(size.cx, static_cast<int>(dpi), current), needed->width + frame->width);
+  size.cy = std::max<LONG>(MulDiv(size.cy, static_cast<int>(dpi), current),
+                           needed->height + frame->height);
   return TRUE;
+}
+
+// Where the window and its controls go, worked out before the window exists, for a client area
+// whose controls show `font` at `dpi`. Nothing when a text cannot be measured.
+std::optional<OpeningLayout> PlanOpening(UINT dpi, HFONT font) {
+  OpeningLayout opening{dpi, MeasureTexts(nullptr, font), {}, {}};
+  const std::optional<LayoutSize> needed = PlanLayout(opening.measured, 0, 0).neededSize;
+  const std::optional<LayoutSize> frame = FrameSize(kWindowStyle, kWindowExStyle, dpi);
+  if (!needed || !frame) return std::nullopt;
+  opening.window = PlaceWindow(*needed, *frame, DesktopRect());
+  opening.controls = PlanLayout(opening.measured, opening.window.width - frame->width,
+                                opening.window.height - frame->height);
+  return opening;
+}
+
+// Sizes and centres the window for what its contents need, measured afresh unless `measured`
+// holds the measurements; it is left where it is when it already has that rectangle.
+void FitWindowToContents(HWND window, const LayoutMeasurements* measured) {
+  RECT client{};
+  RECT frame{};
+  GetClientRect(window, &client);
+  GetWindowRect(window, &frame);
+  const LayoutSize border{(frame.right - frame.left) - client.right,
+                          (frame.bottom - frame.top) - client.bottom};
+  const std::optional<LayoutSize> needed = measured ? PlanLayout(*measured, 0, 0).neededSize
+                                                    : NeededClientSize(window, WindowFont().Get());
+  // A layout that stopped early leaves the window at the size it was created with.
+  const LayoutRect placed =
+      PlaceWindow(needed.value_or(LayoutSize{client.right, client.bottom}), border, DesktopRect());
+  if (placed !=
+      LayoutRect{frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top}) {
+    MoveWindow(window, placed.x, placed.y, placed.width, placed.height, FALSE);
+  }
 }
 
 void OnSize(HWND window, int width, int height) {
@@ -219,9 +274,10 @@ LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARA
   switch (message) {
     case WM_NCCREATE: EnableNonClientScaling(window); break;
     case WM_CREATE:
-      CreateControls(window);
+      CreateControls(window, static_cast<const OpeningLayout*>(
+                                 reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams));
       ApplySettingsToControls(window);
-      StampStartup("settings");
+      StampStartup("values");
       break;
     case WM_SIZE: OnSize(window, LOWORD(lParam), HIWORD(lParam)); break;
     case WM_CLOSE: PostQuitMessage(0); return 0;  // no default: the loop's end tears down
@@ -251,21 +307,38 @@ ATOM RegisterSettingsWindowClass(HINSTANCE instance) {
 }
 
 HWND CreateSettingsWindow(HINSTANCE instance) {
-  // The y of 5 is ignored beside CW_USEDEFAULT, and WM_CREATE replaces the size anyway.
-  return CreateWindowExW(WS_EX_TOPMOST, kWindowClassName, kWindowTitle, kWindowStyle, CW_USEDEFAULT,
-                         5, 800, 700, nullptr, nullptr, instance, nullptr);
+  FindJavaCandidates();  // their names are measured for the window's width
+  StampStartup("discovery");
+  // Sized and placed before it exists, for the monitor it opens on, so that neither the window
+  // nor a control has to be moved before it is first shown: a fixed-place window pays no layout.
+  const UINT dpi = PrimaryMonitorDpi();
+  WindowFont() = CreateMessageFont(dpi);
+  StampStartup("font");
+  const std::optional<OpeningLayout> opening = PlanOpening(dpi, WindowFont().Get());
+  StampStartup("plan");
+  // Unplanned, the window is fitted once it has its controls; y is ignored beside CW_USEDEFAULT.
+  const LayoutRect at = opening ? opening->window : LayoutRect{CW_USEDEFAULT, 5, 800, 700};
+  return CreateWindowExW(kWindowExStyle, kWindowClassName, kWindowTitle, kWindowStyle, at.x, at.y,
+                         at.width, at.height, nullptr, nullptr, instance,
+                         const_cast<OpeningLayout*>(opening ? &*opening : nullptr));
 }
 
-void CreateControls(HWND window) {
+void CreateControls(HWND window, const OpeningLayout* opening) {
   StampStartup("window");
-  WindowFont() = CreateMessageFont(WindowDpi(window));
+  // A window that opened at another DPI than planned gets that DPI's font and is fitted to it.
+  const UINT dpi = WindowDpi(window);
+  if (opening && opening->dpi != dpi) opening = nullptr;
+  if (!opening) WindowFont() = CreateMessageFont(dpi);
   const HFONT font = WindowFont().Get();
-  StampStartup("font");
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-  for (const ControlDefinition& definition : kControls) {
+  for (std::size_t row = 0; row < kControlCount; ++row) {
+    const ControlDefinition& definition = kControls[row];
+    const LayoutRect at = opening && opening->controls.rects[row] ? *opening->controls.rects[row]
+                                                                  : LayoutRect{0, 0, 1, 1};
     const HWND control = CreateWindowExW(
-        definition.exStyle, definition.className, definition.text, definition.style, 0, 0, 1, 1,
-        window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance, nullptr);
+        definition.exStyle, definition.className, definition.text, definition.style, at.x, at.y,
+        at.width, at.height, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)),
+        instance, nullptr);
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     switch (definition.id) {
       case IDC_MEMORY_EDIT: SendMessageW(control, EM_LIMITTEXT, 10, 0); break;
@@ -273,52 +346,30 @@ void CreateControls(HWND window) {
       case IDC_JAVA_COMBO: FillJavaCombo(control); break;
     }
   }
-
   StampStartup("controls");
+
   ForgetLayoutMeasurements();
-  std::optional<LayoutSize> neededClient;
-  LayoutControls(window, 500, 500, &neededClient);
-  StampStartup("layout");
-
-  RECT client{};
-  RECT frame{};
-  GetClientRect(window, &client);
-  GetWindowRect(window, &frame);
-  const LayoutSize border{(frame.right - frame.left) - (client.right - client.left),
-                          (frame.bottom - frame.top) - (client.bottom - client.top)};
-  // A layout that stopped early leaves the window at the size it was created with.
-  const LayoutSize clientSize =
-      neededClient.value_or(LayoutSize{client.right - client.left, client.bottom - client.top});
-
-  std::optional<LayoutRect> desktop;
-  RECT desktopClient{};
-  if (GetClientRect(GetDesktopWindow(), &desktopClient)) {
-    desktop =
-        LayoutRect{desktopClient.left, desktopClient.top, desktopClient.right - desktopClient.left,
-                   desktopClient.bottom - desktopClient.top};
-  }
-  const LayoutRect placed = PlaceWindow(clientSize, border, desktop);
-  MoveWindow(window, placed.x, placed.y, placed.width, placed.height, FALSE);
-  StampStartup("layout");
+  if (opening) RememberLayout(window, font, opening->measured, opening->controls);
+  FitWindowToContents(window, opening ? &opening->measured : nullptr);
+  StampStartup("fit");
 }
 
 void FillScaleCombo(HWND combo) {
   for (const std::wstring& item : ScaleItems()) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
-  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+}
+
+void FindJavaCandidates() {
+  std::vector<JavaCandidate>& candidates = JavaCandidates();
+  candidates.clear();
+  FindJavaInstallations(true, RequiredJavaMajor, candidates);
 }
 
 void FillJavaCombo(HWND combo) {
-  std::vector<JavaCandidate>& candidates = JavaCandidates();
-  candidates.clear();
-  StampStartup("controls");
-  FindJavaInstallations(true, RequiredJavaMajor, candidates);
-  StampStartup("discovery");
-  for (const JavaCandidate& candidate : candidates) {
+  for (const JavaCandidate& candidate : JavaCandidates()) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(candidate.displayName.c_str()));
   }
-  SendMessageW(combo, CB_SETCURSEL, 0, 0);
 }
 
 void ApplySettingsToControls(HWND window) {
@@ -327,12 +378,13 @@ void ApplySettingsToControls(HWND window) {
       settings.Verbose,    settings.SkipFontCheck, settings.LegacyMS2,
       settings.DisableDD2, settings.KeepWS,        settings.PreferIPv4,
   };
+  // New check boxes are clear and a new edit field is empty: only what differs is sent.
   for (std::size_t i = 0; i < kCheckBoxCount; ++i) {
-    CheckDlgButton(window, kCheckBoxIds[i], marks[i] ? BST_CHECKED : BST_UNCHECKED);
+    if (marks[i]) CheckDlgButton(window, kCheckBoxIds[i], BST_CHECKED);
   }
-  const std::wstring memory =
-      settings.MaxMemoryMB > 0 ? std::to_wstring(settings.MaxMemoryMB) : std::wstring();
-  SetDlgItemTextW(window, IDC_MEMORY_EDIT, memory.c_str());
+  if (settings.MaxMemoryMB > 0) {
+    SetDlgItemTextW(window, IDC_MEMORY_EDIT, std::to_wstring(settings.MaxMemoryMB).c_str());
+  }
   SelectJavaText(window, settings.Java);
   SelectScaleText(window, settings.Scale);
 }

@@ -17,6 +17,7 @@ inline constexpr wchar_t kWindowClassName[] = L"KelvorSSClass";
 inline constexpr wchar_t kWindowTitle[] = L"Kelvor Startup Settings";
 inline constexpr wchar_t kErrorTitle[] = L"Kelvor Startup Settings Error";
 inline constexpr DWORD kWindowStyle = 0x00CE0000;  // caption, system menu, sizing, minimize box
+inline constexpr DWORD kWindowExStyle = WS_EX_TOPMOST;
 inline constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
 inline constexpr int kIconResource = 101;
 inline constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE, Windows 10 1703
@@ -36,12 +37,28 @@ LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 // RegisterClassW for kWindowClassName; 0 on failure, with GetLastError set.
 ATOM RegisterSettingsWindowClass(HINSTANCE instance);
-// CreateWindowExW of the settings window (topmost, hidden until shown); null on failure.
+// Finds the Java installations and creates the settings window (topmost, hidden until shown)
+// sized and placed for its contents; null on failure.
 HWND CreateSettingsWindow(HINSTANCE instance);
 
-void CreateControls(HWND window);
+// Where a new window and its controls go, worked out before the window exists.
+struct OpeningLayout {
+  UINT dpi = 0;  // that the font and the frame were measured for
+  LayoutMeasurements measured;
+  LayoutRect window;    // on the screen
+  LayoutPlan controls;  // for the client area `window` leaves
+};
+
+// Creates the controls in WM_CREATE, where `opening` says or, without it, to be placed by the
+// first layout, and fits the window to them.
+void CreateControls(HWND window, const OpeningLayout* opening);
+// The comboboxes' entries; ApplySettingsToControls selects one.
 void FillScaleCombo(HWND combo);
+// Fills JavaCandidates() with the Java installations found.
+void FindJavaCandidates();
+// Lists JavaCandidates() in the Java combobox.
 void FillJavaCombo(HWND combo);
+// Shows gStartupSettings in the controls just created.
 void ApplySettingsToControls(HWND window);
 void SelectJavaText(HWND window, const std::wstring& text);
 void SelectScaleText(HWND window, const std::wstring& text);
@@ -52,13 +69,16 @@ void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize
 // The client size the contents need with every text in `font`, the controls left as they are;
 // nothing when a measurement fails.
 std::optional<LayoutSize> NeededClientSize(HWND window, HFONT font);
+// Every text of the layout measured in `font`. A control missing from `window` leaves its caption
+// unmeasured; a null `window` is one not created yet, with every control to come.
+LayoutMeasurements MeasureTexts(HWND window, HFONT font);
+// Makes `measured` and the rectangles of `plan`, where the controls of `window` already are, what
+// the next layout starts from, as if it had measured and placed them itself.
+void RememberLayout(HWND window, HFONT font, const LayoutMeasurements& measured,
+                    const LayoutPlan& plan);
 // Makes the next layout measure the texts again; a new window calls it, since its handle and
 // font may reuse the values of a window that is gone.
 void ForgetLayoutMeasurements();
-// Extent of `text` in the control's font; false when the measurement fails.
-bool MeasureText(HWND control, const std::wstring& text, SIZE& size);
-// tmHeight of the control's font; false when the metrics cannot be read.
-bool FontHeight(HWND control, int& height);
 
 // Text of a control, at most 1519 characters as a 1520-character buffer holds.
 std::wstring ReadControlText(HWND window, int controlId);

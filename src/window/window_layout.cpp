@@ -1,8 +1,7 @@
-// Measures the window's texts in its controls' fonts and moves the controls where the plan says.
+// Measures the window's texts in its controls' font and moves the controls where the plan says.
 #include <windows.h>
 
 #include <array>
-#include <utility>
 
 #include "window/control_ids.h"
 #include "window/gdi_scope.h"
@@ -11,52 +10,19 @@
 
 namespace {
 
-// Set while the texts are measured for a font the controls do not have yet.
-HFONT gMeasuringFont = nullptr;
-
-HFONT ControlFont(HWND control) {
-  if (gMeasuringFont) return gMeasuringFont;
-  return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-}
-
-std::optional<int> TextWidth(HWND control, const std::wstring& text) {
-  SIZE size{};
-  if (!MeasureText(control, text, size)) return std::nullopt;
-  return size.cx;
-}
-
-}  // namespace
-
-bool MeasureText(HWND control, const std::wstring& text, SIZE& size) {
-  const ScopedGetDC dc(control);
-  const ScopedSelectFont font(dc.Get(), ControlFont(control));
-  return GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size) !=
-         FALSE;
-}
-
-bool FontHeight(HWND control, int& height) {
-  const ScopedGetDC dc(control);
-  const ScopedSelectFont font(dc.Get(), ControlFont(control));
-  TEXTMETRICW metrics{};
-  if (!GetTextMetricsW(dc.Get(), &metrics)) return false;
-  height = metrics.tmHeight;
-  return true;
-}
-
-namespace {
-
-// The texts measured in the controls' fonts, with what they were measured for, and where each
-// control was last put. Every WM_SIZE lays the controls out again, also the ones the creation's
-// own MoveWindow and the first ShowWindow send before the first paint; measuring takes a text
-// extent per caption and entry, while the fonts, captions and entries change only with a new
-// window, font or candidate list, and most of those layouts put the controls where they are.
+// The texts measured in the controls' font, with what they were measured for, and where each
+// control was last put. Every WM_SIZE lays the controls out again, also the ones creating and
+// first showing the window send before the first paint; measuring takes a text extent per
+// caption and entry, while the font, captions and entries change only with a new window, font or
+// candidate list, and most of those layouts put the controls where they already are.
 struct MeasuredTexts {
   HWND window = nullptr;
   HFONT font = nullptr;
   std::size_t entries = 0;
   LayoutMeasurements measured;
-  // Per control: the rectangle last asked of MoveWindow and the one the control then had.
-  std::array<std::optional<std::pair<LayoutRect, RECT>>, kControlCount> placed;
+  // Per control, the rectangle it was last given. Nothing else moves a control: Windows leaves the
+  // children of a per-monitor window where they are, also when the DPI changes.
+  std::array<std::optional<LayoutRect>, kControlCount> placed;
 };
 
 std::optional<MeasuredTexts>& Measured() {
@@ -64,108 +30,100 @@ std::optional<MeasuredTexts>& Measured() {
   return measured;
 }
 
-// Measures in one device context with the memory label's font, the font every control is given;
-// a control with another font, or a missing one, is measured on its own as MeasureText does.
-class SharedMeasuring {
+// Text extents in one screen device context with one font selected: every control shows the same
+// font, and a screen context measures as a control's own does.
+class FontMeasuring {
  public:
-  SharedMeasuring(HWND memoryLabel, HFONT font)
-      : font_(font), dc_(memoryLabel), selected_(dc_.Get(), font) {}
-  std::optional<int> TextWidth(HWND control, const std::wstring& text) const {
-    if (!control || !dc_.Get() || ControlFont(control) != font_) return ::TextWidth(control, text);
+  explicit FontMeasuring(HFONT font) : screen_(nullptr), selected_(screen_.Get(), font) {}
+  std::optional<int> TextWidth(const std::wstring& text) const {
     SIZE size{};
-    if (!GetTextExtentPoint32W(dc_.Get(), text.c_str(), static_cast<int>(text.size()), &size))
+    if (!screen_.Get() ||
+        !GetTextExtentPoint32W(screen_.Get(), text.c_str(), static_cast<int>(text.size()), &size))
       return std::nullopt;
     return size.cx;
   }
   std::optional<int> FontHeight() const {
     TEXTMETRICW metrics{};
-    if (!dc_.Get() || !GetTextMetricsW(dc_.Get(), &metrics)) return std::nullopt;
+    if (!screen_.Get() || !GetTextMetricsW(screen_.Get(), &metrics)) return std::nullopt;
     return metrics.tmHeight;
   }
 
  private:
-  const HFONT font_;
-  const ScopedGetDC dc_;
+  const ScopedGetDC screen_;
   const ScopedSelectFont selected_;  // after the context, so that it is undone first
 };
 
-LayoutMeasurements MeasureTexts(HWND window, HWND memoryLabel, HFONT font) {
-  const SharedMeasuring in(memoryLabel, font);
-  LayoutMeasurements measured;
-  measured.fontHeight = in.FontHeight();
-  for (std::size_t i = 0; i < kCheckBoxCount; ++i) {
-    if (const HWND box = GetDlgItem(window, kCheckBoxIds[i])) {
-      measured.checkBoxCaptions[i] = in.TextWidth(box, kCheckBoxCaptions[i]);
-    }
-  }
-  measured.digits = in.TextWidth(memoryLabel, kDigitsSample);
-  measured.memoryCaption = in.TextWidth(memoryLabel, kMemoryCaption);
-  measured.hasMemoryEdit = GetDlgItem(window, IDC_MEMORY_EDIT) != nullptr;
-  measured.scaleCaption = in.TextWidth(GetDlgItem(window, IDC_SCALE_LABEL), kScaleCaption);
-  measured.javaCaption = in.TextWidth(GetDlgItem(window, IDC_JAVA_LABEL), kJavaCaption);
-  measured.buttonSample = in.TextWidth(memoryLabel, kButtonSample);
-  measured.browseCaption = in.TextWidth(memoryLabel, kBrowseCaption);
-  measured.javaEntrySample = in.TextWidth(memoryLabel, kJavaEntrySample);
-  for (const JavaCandidate& candidate : JavaCandidates()) {
-    measured.javaEntries.push_back(in.TextWidth(memoryLabel, candidate.displayName));
-  }
-  measured.okCaption = in.TextWidth(memoryLabel, kOkCaption);
-  measured.cancelCaption = in.TextWidth(memoryLabel, kCancelCaption);
-  return measured;
+HFONT ControlFont(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
 }
 
-// The control's rectangle in the client area's coordinates.
-RECT PlacedRect(HWND window, HWND control) {
-  RECT rect{};
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-// MoveWindow, unless the same rectangle was asked last time and the control has not moved since:
-// the same call again would change nothing, yet each costs a trip through the window manager.
-void Place(HWND window, HWND control, const LayoutRect& rect,
-           std::optional<std::pair<LayoutRect, RECT>>& last) {
-  if (last && last->first == rect) {
-    const RECT now = PlacedRect(window, control);
-    if (EqualRect(&last->second, &now) != 0) return;
-  }
+// MoveWindow, unless the control was given the same rectangle last time: the same call again
+// would change nothing, yet each costs a trip through the window manager, and a combobox resizes
+// its edit field and list with it.
+void Place(HWND control, const LayoutRect& rect, std::optional<LayoutRect>& last) {
+  if (last == rect) return;
   MoveWindow(control, rect.x, rect.y, rect.width, rect.height, FALSE);
-  last.emplace(rect, PlacedRect(window, control));
+  last = rect;
 }
 
 }  // namespace
 
+LayoutMeasurements MeasureTexts(HWND window, HFONT font) {
+  const FontMeasuring in(font);
+  // A missing control leaves its caption unmeasured, which stops the layout there.
+  const auto present = [window](int id) { return !window || GetDlgItem(window, id) != nullptr; };
+  const auto caption = [&](int id, const wchar_t* text) {
+    return present(id) ? in.TextWidth(text) : std::nullopt;
+  };
+  LayoutMeasurements measured;
+  measured.fontHeight = present(IDC_MEMORY_LABEL) ? in.FontHeight() : std::nullopt;
+  for (std::size_t i = 0; i < kCheckBoxCount; ++i) {
+    measured.checkBoxCaptions[i] = caption(kCheckBoxIds[i], kCheckBoxCaptions[i]);
+  }
+  measured.digits = in.TextWidth(kDigitsSample);
+  measured.memoryCaption = caption(IDC_MEMORY_LABEL, kMemoryCaption);
+  measured.hasMemoryEdit = present(IDC_MEMORY_EDIT);
+  measured.scaleCaption = caption(IDC_SCALE_LABEL, kScaleCaption);
+  measured.javaCaption = caption(IDC_JAVA_LABEL, kJavaCaption);
+  measured.buttonSample = in.TextWidth(kButtonSample);
+  measured.browseCaption = caption(IDC_BROWSE, kBrowseCaption);
+  measured.javaEntrySample = in.TextWidth(kJavaEntrySample);
+  for (const JavaCandidate& candidate : JavaCandidates()) {
+    measured.javaEntries.push_back(in.TextWidth(candidate.displayName));
+  }
+  measured.okCaption = caption(IDC_OK, kOkCaption);
+  measured.cancelCaption = caption(IDC_CANCEL, kCancelCaption);
+  return measured;
+}
+
 std::optional<LayoutSize> NeededClientSize(HWND window, HFONT font) {
-  const HWND memoryLabel = GetDlgItem(window, IDC_MEMORY_LABEL);
-  if (!memoryLabel) return std::nullopt;
-  gMeasuringFont = font;
-  const LayoutMeasurements measured = MeasureTexts(window, memoryLabel, font);
-  gMeasuringFont = nullptr;
-  return PlanLayout(measured, 0, 0).neededSize;  // which needs no client size
+  return PlanLayout(MeasureTexts(window, font), 0, 0).neededSize;  // which needs no client size
 }
 
 void ForgetLayoutMeasurements() {
   Measured().reset();
 }
 
+void RememberLayout(HWND window, HFONT font, const LayoutMeasurements& measured,
+                    const LayoutPlan& plan) {
+  Measured() = MeasuredTexts{window, font, JavaCandidates().size(), measured, plan.rects};
+}
+
 void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize) {
-  // Measure first, then let the plan decide where a missing value stops the layout.
   const HWND memoryLabel = GetDlgItem(window, IDC_MEMORY_LABEL);
   if (!memoryLabel) return;
   const HFONT font = ControlFont(memoryLabel);
   std::optional<MeasuredTexts>& cached = Measured();
   if (!cached || cached->window != window || cached->font != font ||
       cached->entries != JavaCandidates().size()) {
-    cached = MeasuredTexts{
-        window, font, JavaCandidates().size(), MeasureTexts(window, memoryLabel, font), {}};
+    cached = MeasuredTexts{window, font, JavaCandidates().size(), MeasureTexts(window, font), {}};
   }
 
   const LayoutPlan plan = PlanLayout(cached->measured, width, height);
   for (std::size_t row = 0; row < kControlCount; ++row) {
     if (!plan.rects[row]) continue;
     if (const HWND control = GetDlgItem(window, kControlIds[row])) {
-      Place(window, control, *plan.rects[row], cached->placed[row]);
+      Place(control, *plan.rects[row], cached->placed[row]);
     }
   }
   if (neededSize && plan.neededSize) *neededSize = plan.neededSize;

@@ -81,7 +81,8 @@ TEST_F(Startup, SettingsFileLoadDescribesEachFailure) {
 
 // Each save row saves the lines in their order (no Java line, a UTF-8 scale) over an old file of
 // `before` ("": none), on a full volume or not, in a folder that refuses new files or not, beside
-// a crash's leftover. Nothing but the file and the leftover is left in the folder.
+// a crash's leftover. Nothing but the file and the leftover is left in the folder, and an old
+// file's permissions stay, as ReplaceFileW keeps its security where a move would not.
 TEST_F(Startup, SettingsFileSaveChoosesItsWayAndKeepsTheFileWhereAndWhatItIs) {
   // The way, from what the platform reports: hard links kept, refusals early.
   const std::pair<SaveFacts, SaveWay> cases[] = {
@@ -97,6 +98,7 @@ TEST_F(Startup, SettingsFileSaveChoosesItsWayAndKeepsTheFileWhereAndWhatItIs) {
       "DisableDD2:Yes\r\nKeepWS:No\r\nLegacyMS2:No\r\nPreferIPv4:Yes\r\n";
   const std::tuple<const char*, std::string, bool, bool> rows[] = {
       {"new", "", false, false},
+      {"replaced", "old", false, false},
       {"in place, longer", "z", false, true},
       {"full, in place, shorter", "Arguments:" + std::string(200, 'x'), true, true}};
   for (const auto& [row, before, volumeFull, refusing] : rows) {
@@ -104,6 +106,9 @@ TEST_F(Startup, SettingsFileSaveChoosesItsWayAndKeepsTheFileWhereAndWhatItIs) {
     fake::ResetAll();
     fake::WriteFile(kFile + L".saving-1.tmp", "left");
     if (!before.empty()) fake::WriteFile(kFile, before);
+#ifdef __linux__  // the doubles keep permissions only on Linux
+    if (!before.empty()) fake::SetPermissions(kFile, 0604);
+#endif
     if (refusing) fake::RefuseNewFiles(L"C:\\K");
     fake::SetVolumeFull(volumeFull);
     StartupSettings settings;
@@ -114,21 +119,11 @@ TEST_F(Startup, SettingsFileSaveChoosesItsWayAndKeepsTheFileWhereAndWhatItIs) {
     EXPECT_EQ(fake::ReadFile(kFile), saved);
     EXPECT_EQ(fake::ListFolder(L"C:\\K").size(), 2u);
     EXPECT_EQ(fake::ReadFile(kFile + L".saving-1.tmp"), "left");
+#ifdef __linux__
+    EXPECT_TRUE(before.empty() || fake::Permissions(kFile) == 0604);
+#endif
   }
 }
-
-#ifdef __linux__  // the doubles keep permissions only on Linux
-// Replacing keeps the file's security, as ReplaceFileW does and a move would not.
-TEST_F(Startup, SettingsFileSaveKeepsTheFilesSecurity) {
-  StartupSettings settings;
-  settings.SettingsFilePath = kFile;
-  std::wstring errorText;
-  fake::WriteFile(kFile, "old");
-  fake::SetPermissions(kFile, 0604);
-  ASSERT_TRUE(SaveSettingsToFile(settings, errorText)) << errorText;
-  EXPECT_EQ(fake::Permissions(kFile), 0604);
-}
-#endif
 
 TEST(StartupCommandLine, OnlyExactOptionsAfterDashOrSlash) {
   // Each row expects: started from Kelvor, then use the settings file.

@@ -107,12 +107,26 @@ TEST_F(SettingsWindowTest, KeysOfADialogFromEachKindOfControl) {
   EXPECT_TRUE(boxes_.empty());
 }
 
-// Each new DPI gives every control one new message font (the old one deleted) and the suggested
-// rectangle, grown (top left kept) where the contents need more, by as much as the size asked for
-// ahead of the change says.
-TEST_F(SettingsWindowTest, DpiChangesShareOneNewFontAndKeepTheNeededSize) {
-  const RECT suggested[] = {{300, 200, 400, 250}, {40, 30, 904, 606}, {0, 10, 1152, 778}};
+// The window opens at the size its contents need, with every control where a layout of that
+// client area measured afresh puts it (a combobox's height is its own). Each new DPI then gives
+// every control one new message font (the old one deleted) and the suggested rectangle, grown (top
+// left kept) where the contents need more, by as much as the size asked for ahead of the change
+// says.
+TEST_F(SettingsWindowTest, OpensFittedAndDpiChangesShareOneNewFontAndKeepTheNeededSize) {
   const auto font = [this](int id) { return SendMessageW(Control(id), WM_GETFONT, 0, 0); };
+  RECT client{}, at{}, window{};
+  GetClientRect(MainWindow, &client);
+  const LayoutPlan plan =
+      PlanLayout(MeasureTexts(MainWindow, HFONT(font(IDC_OK))), client.right, client.bottom);
+  EXPECT_EQ(plan.neededSize, (LayoutSize{client.right, client.bottom}));
+  for (std::size_t row = 0; row < kControlCount; ++row) {
+    GetWindowRect(Control(kControlIds[row]), &at);
+    MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&at), 2);
+    const LayoutRect& r = *plan.rects[row];  // each there: the plan ran to its end
+    const RECT want{r.x, r.y, r.x + r.width, at.bottom};
+    EXPECT_TRUE(EqualRect(&at, &want)) << row;
+  }
+  const RECT suggested[] = {{300, 200, 400, 250}, {40, 30, 904, 606}, {0, 10, 1152, 778}};
   for (int change = 0; change < 4; ++change) {
     SCOPED_TRACE(change);
     const int dpi = 96 + 48 * (change % 3);
@@ -121,7 +135,7 @@ TEST_F(SettingsWindowTest, DpiChangesShareOneNewFontAndKeepTheNeededSize) {
     SIZE least{1, 1};  // too small for any DPI: the contents decide
     EXPECT_TRUE(SendMessageW(MainWindow, kGetDpiScaledSize, dpi, LPARAM(&least)));
     SendMessageW(MainWindow, WM_DPICHANGED, dpi * 0x10001, LPARAM(&asked));
-    RECT window{};  // 96's suggestion is too small
+    // 96's suggestion is too small.
     const RECT settled = dpi > 96 ? asked : RECT{300, 200, 300 + least.cx, 200 + least.cy};
     GetWindowRect(MainWindow, &window);
     EXPECT_TRUE(EqualRect(&window, &settled));
