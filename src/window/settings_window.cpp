@@ -206,13 +206,13 @@ BOOL OnGetDpiScaledSize(HWND window, UINT dpi, SIZE& size) {
 // Where the window and its controls go, worked out before the window exists, for a client area
 // whose controls show `font` at `dpi`. Nothing when a text cannot be measured.
 std::optional<OpeningLayout> PlanOpening(UINT dpi, HFONT font) {
-  OpeningLayout opening{dpi, MeasureTexts(nullptr, font), {}, {}};
+  OpeningLayout opening{dpi, MeasureTexts(nullptr, font), {}, {}, {}};
   const std::optional<LayoutSize> needed = PlanLayout(opening.measured, 0, 0).neededSize;
   const std::optional<LayoutSize> frame = FrameSize(kWindowStyle, kWindowExStyle, dpi);
   if (!needed || !frame) return std::nullopt;
   opening.window = PlaceWindow(*needed, *frame, DesktopRect());
-  opening.controls = PlanLayout(opening.measured, opening.window.width - frame->width,
-                                opening.window.height - frame->height);
+  opening.client = {opening.window.width - frame->width, opening.window.height - frame->height};
+  opening.controls = PlanLayout(opening.measured, opening.client.width, opening.client.height);
   return opening;
 }
 
@@ -237,7 +237,8 @@ void FitWindowToContents(HWND window, const LayoutMeasurements* measured) {
 }
 
 void OnSize(HWND window, int width, int height) {
-  LayoutControls(window, width, height, nullptr);
+  // A combobox that is moved highlights its text; one left where it was keeps its selection.
+  if (!LayoutControls(window, width, height, nullptr)) return;
   SendDlgItemMessageW(window, IDC_JAVA_COMBO, CB_SETEDITSEL, 0, kNoEditSelection);
   SendDlgItemMessageW(window, IDC_SCALE_COMBO, CB_SETEDITSEL, 0, kNoEditSelection);
 }
@@ -350,7 +351,12 @@ void CreateControls(HWND window, const OpeningLayout* opening) {
 
   ForgetLayoutMeasurements();
   if (opening) RememberLayout(window, font, opening->measured, opening->controls);
-  FitWindowToContents(window, opening ? &opening->measured : nullptr);
+  // The client area planned means the frame was foreseen right, and the window is as planned.
+  RECT client{};
+  if (!opening || !GetClientRect(window, &client) ||
+      LayoutSize{client.right, client.bottom} != opening->client) {
+    FitWindowToContents(window, opening ? &opening->measured : nullptr);
+  }
   StampStartup("fit");
 }
 
@@ -402,7 +408,9 @@ void SelectJavaText(HWND window, const std::wstring& text) {
 }
 
 void SelectScaleText(HWND window, const std::wstring& text) {
-  SendDlgItemMessageW(window, IDC_SCALE_COMBO, CB_SETCURSEL, ScaleItemIndex(text), 0);
+  const HWND combo = GetDlgItem(window, IDC_SCALE_COMBO);
+  SendMessageW(combo, CB_SETCURSEL, ScaleItemIndex(text), 0);
+  SendMessageW(combo, CB_SETEDITSEL, 0, kNoEditSelection);
 }
 
 std::wstring ReadControlText(HWND window, int controlId) {

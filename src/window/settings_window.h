@@ -45,8 +45,9 @@ HWND CreateSettingsWindow(HINSTANCE instance);
 struct OpeningLayout {
   UINT dpi = 0;  // that the font and the frame were measured for
   LayoutMeasurements measured;
-  LayoutRect window;    // on the screen
-  LayoutPlan controls;  // for the client area `window` leaves
+  LayoutRect window;  // on the screen
+  LayoutSize client;  // what the frame Windows gives `window` is expected to leave
+  LayoutPlan controls;
 };
 
 // Creates the controls in WM_CREATE, where `opening` says or, without it, to be placed by the
@@ -64,8 +65,9 @@ void SelectJavaText(HWND window, const std::wstring& text);
 void SelectScaleText(HWND window, const std::wstring& text);
 
 // Places every control for a client area of width by height; `neededSize`, when given,
-// receives the client size the contents need (only if the layout ran to its end).
-void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize);
+// receives the client size the contents need (only if the layout ran to its end). True when a
+// control was moved or resized.
+bool LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize);
 // The client size the contents need with every text in `font`, the controls left as they are;
 // nothing when a measurement fails.
 std::optional<LayoutSize> NeededClientSize(HWND window, HFONT font);

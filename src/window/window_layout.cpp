@@ -57,15 +57,6 @@ HFONT ControlFont(HWND control) {
   return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
 }
 
-// MoveWindow, unless the control was given the same rectangle last time: the same call again
-// would change nothing, yet each costs a trip through the window manager, and a combobox resizes
-// its edit field and list with it.
-void Place(HWND control, const LayoutRect& rect, std::optional<LayoutRect>& last) {
-  if (last == rect) return;
-  MoveWindow(control, rect.x, rect.y, rect.width, rect.height, FALSE);
-  last = rect;
-}
-
 }  // namespace
 
 LayoutMeasurements MeasureTexts(HWND window, HFONT font) {
@@ -109,9 +100,9 @@ void RememberLayout(HWND window, HFONT font, const LayoutMeasurements& measured,
   Measured() = MeasuredTexts{window, font, JavaCandidates().size(), measured, plan.rects};
 }
 
-void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize) {
+bool LayoutControls(HWND window, int width, int height, std::optional<LayoutSize>* neededSize) {
   const HWND memoryLabel = GetDlgItem(window, IDC_MEMORY_LABEL);
-  if (!memoryLabel) return;
+  if (!memoryLabel) return false;
   const HFONT font = ControlFont(memoryLabel);
   std::optional<MeasuredTexts>& cached = Measured();
   if (!cached || cached->window != window || cached->font != font ||
@@ -119,12 +110,20 @@ void LayoutControls(HWND window, int width, int height, std::optional<LayoutSize
     cached = MeasuredTexts{window, font, JavaCandidates().size(), MeasureTexts(window, font), {}};
   }
 
+  // A control given the same rectangle last time is left alone: moving it again would change
+  // nothing, yet costs a trip through the window manager (a combobox resizes its edit field and
+  // list too), and even finding it by its id makes Wine list every child of the window.
   const LayoutPlan plan = PlanLayout(cached->measured, width, height);
+  bool moved = false;
   for (std::size_t row = 0; row < kControlCount; ++row) {
-    if (!plan.rects[row]) continue;
+    const std::optional<LayoutRect>& rect = plan.rects[row];
+    if (!rect || cached->placed[row] == rect) continue;
     if (const HWND control = GetDlgItem(window, kControlIds[row])) {
-      Place(control, *plan.rects[row], cached->placed[row]);
+      MoveWindow(control, rect->x, rect->y, rect->width, rect->height, FALSE);
+      cached->placed[row] = rect;
+      moved = true;
     }
   }
   if (neededSize && plan.neededSize) *neededSize = plan.neededSize;
+  return moved;
 }
