@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures the program and its parsers, prints one table, and rewrites docs/performance.md with
 # the plot docs/performance.png. Usage: scripts/bench.sh
-# Settable: STARTUP_RUNS (120 rounds), DISCOVERY_ROUNDS (15 per size and process) in
+# Settable: STARTUP_RUNS (240 rounds), DISCOVERY_ROUNDS (15 per size and process) in
 # DISCOVERY_PROCESSES (6), PARSER_REPETITIONS (3), JOBS (nproc), and
 # BENCH_BUILD_DIR / WIN32_BUILD_DIR (build/bench, build/win32) to measure from other build folders.
 set -euo pipefail
@@ -11,7 +11,7 @@ scripts/install-deps.sh gnuplot-nox
 source scripts/wine-route.sh
 
 jobs=${JOBS:-$(nproc)}
-startup_runs=${STARTUP_RUNS:-120}
+startup_runs=${STARTUP_RUNS:-240}
 discovery_rounds=${DISCOVERY_ROUNDS:-15}
 discovery_processes=${DISCOVERY_PROCESSES:-6}
 parser_repetitions=${PARSER_REPETITIONS:-3}
