@@ -315,13 +315,13 @@ HWND CreateSettingsWindow(HINSTANCE instance) {
   const UINT dpi = PrimaryMonitorDpi();
   WindowFont() = CreateMessageFont(dpi);
   StampStartup("font");
-  const std::optional<OpeningLayout> opening = PlanOpening(dpi, WindowFont().Get());
+  std::optional<OpeningLayout> opening = PlanOpening(dpi, WindowFont().Get());
   StampStartup("plan");
   // Unplanned, the window is fitted once it has its controls; y is ignored beside CW_USEDEFAULT.
   const LayoutRect at = opening ? opening->window : LayoutRect{CW_USEDEFAULT, 5, 800, 700};
   return CreateWindowExW(kWindowExStyle, kWindowClassName, kWindowTitle, kWindowStyle, at.x, at.y,
                          at.width, at.height, nullptr, nullptr, instance,
-                         const_cast<OpeningLayout*>(opening ? &*opening : nullptr));
+                         opening ? &*opening : nullptr);
 }
 
 void CreateControls(HWND window, const OpeningLayout* opening) {
