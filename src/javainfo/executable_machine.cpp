@@ -2,6 +2,7 @@
 // of any length or content ends in Unknown, never in a read outside what was read.
 #include "javainfo/executable_machine.h"
 
+#include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/system.h"
 

@@ -50,6 +50,11 @@ int ReadFileBytes(std::FILE* file, std::size_t limit, std::string& bytes, bool& 
 // folder), keeping at most `limit` bytes as ReadFileBytes does.
 std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::string& bytes,
                             bool& truncated);
+// CreateFileW (read, shared with readers and writers, an existing file), SetFilePointerEx to
+// `offset` and ReadFile of up to `size` bytes: fewer at the end of the file, none beyond it.
+// Returns 0 or the GetLastError code, with `bytes` holding what was read.
+std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::size_t size,
+                         std::string& bytes);
 // What a save learns of the file a name leads to, through any links: CreateFileW (no access,
 // every sharing), GetFileInformationByHandle and GetFinalPathNameByHandleW (normalized, drive
 // or share name). Returns 0 or the GetLastError code, with `facts` untouched then.

@@ -50,6 +50,25 @@ std::uint32_t ReadWholeFile(const std::wstring& path, std::size_t limit, std::st
       }));
 }
 
+std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::size_t size,
+                         std::string& bytes) {
+  const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return GetLastError();
+  LARGE_INTEGER distance;
+  distance.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(file.Get(), distance, nullptr, FILE_BEGIN)) return GetLastError();
+  std::string buffer(size, '\0');
+  DWORD read = 0;
+  // Past the end ReadFile succeeds with nothing read.
+  if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(size), &read, nullptr))
+    return GetLastError();
+  buffer.resize(read);
+  bytes = std::move(buffer);
+  return 0;
+}
+
 std::uint32_t InspectFile(const std::wstring& path, FileFacts& facts) {
   // No access asked: the folder's refusals and other programs' sharing cannot hide the file.
   const UniqueFileHandle file(CreateFileW(path.c_str(), 0,

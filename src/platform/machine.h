@@ -1,18 +1,10 @@
-// What the support tool asks to tell which machine a program and Windows are built for; bodies in
+// What the support tool asks to tell which machine Windows is built for and runs; bodies in
 // machine_win.cpp and a test fake.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace platform {
-
-// CreateFileW (read, shared with readers and writers, an existing file), SetFilePointerEx to
-// `offset` and ReadFile of up to `size` bytes: fewer at the end of the file, none beyond it.
-// Returns 0 or the GetLastError code, with `bytes` holding what was read.
-std::uint32_t ReadFileAt(const std::wstring& path, std::uint64_t offset, std::size_t size,
-                         std::string& bytes);
 
 // IsWow64Process2(GetCurrentProcess()), looked up in kernel32 at run time because Windows before
 // 10 version 1709 lacks it: the machine Windows runs on, as an IMAGE_FILE_MACHINE code. False,
