@@ -216,17 +216,15 @@ std::optional<OpeningLayout> PlanOpening(UINT dpi, HFONT font) {
   return opening;
 }
 
-// Sizes and centres the window for what its contents need, measured afresh unless `measured`
-// holds the measurements; it is left where it is when it already has that rectangle.
-void FitWindowToContents(HWND window, const LayoutMeasurements* measured) {
+// Sizes and centres the window for the client size its contents `needed`; it is left where it is
+// when it already has that rectangle.
+void FitWindowToContents(HWND window, const std::optional<LayoutSize>& needed) {
   RECT client{};
   RECT frame{};
   GetClientRect(window, &client);
   GetWindowRect(window, &frame);
   const LayoutSize border{(frame.right - frame.left) - client.right,
                           (frame.bottom - frame.top) - client.bottom};
-  const std::optional<LayoutSize> needed = measured ? PlanLayout(*measured, 0, 0).neededSize
-                                                    : NeededClientSize(window, WindowFont().Get());
   // A layout that stopped early leaves the window at the size it was created with.
   const LayoutRect placed =
       PlaceWindow(needed.value_or(LayoutSize{client.right, client.bottom}), border, DesktopRect());
@@ -355,7 +353,8 @@ void CreateControls(HWND window, const OpeningLayout* opening) {
   RECT client{};
   if (!opening || !GetClientRect(window, &client) ||
       LayoutSize{client.right, client.bottom} != opening->client) {
-    FitWindowToContents(window, opening ? &opening->measured : nullptr);
+    FitWindowToContents(window,
+                        opening ? opening->controls.neededSize : NeededClientSize(window, font));
   }
   StampStartup("fit");
 }
